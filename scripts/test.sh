@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#  1. the plain C++ core with AddressSanitizer and UndefinedBehaviorSanitizer,
+#     with a bounded mutation pass over every file reader;
+#  2. the receiver link with ThreadSanitizer;
+#  3. a short libFuzzer pass over the readers, where clang is installed;
+#  4. the normal build: all tests, the windows on Qt's offscreen platform.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+echo "== core under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXA_BUILD_GUI=OFF \
+  -DVEXA_BUILD_BENCHMARKS=OFF -DVEXA_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== link under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXA_BUILD_GUI=OFF \
+  -DVEXA_BUILD_BENCHMARKS=OFF -DVEXA_SANITIZE=thread >/dev/null
+cmake --build build-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L link
+
+if command -v clang++ >/dev/null; then
+  echo "== libFuzzer, a short bounded pass per reader"
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_GUI=OFF \
+    -DVEXA_BUILD_BENCHMARKS=OFF -DVEXA_BUILD_TESTS=OFF -DVEXA_FUZZ=ON -DVEXA_SANITIZE=address,undefined >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+  for f in build-fuzz/fuzz/fuzz_*; do
+    [ -x "$f" ] || continue
+    echo "-- $f"
+    "$f" -max_total_time="${VEXA_FUZZ_SECONDS:-20}" -rss_limit_mb=2048 2>&1 | tail -n 3
+  done
+fi
+
+echo "== build and test (all tests; windows on the offscreen platform)"
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs" -LE fuzz
+
