@@ -148,8 +148,14 @@ void TFWait::Start()
 {
     // A second start without an end keeps what the first one disabled, so
     // that the end still enables every window again.
-    if (!Started_)
+    if (!Started_) {
         PrevActive = QApplication::activeWindow();
+        // Started from inside a modal dialog, a modeless box would be blocked
+        // by that dialog and its Cancel could not be pressed. Modal on top of
+        // it, the box takes the input; the other windows are disabled anyway.
+        if (!isVisible())
+            setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
+    }
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w == this || !w->isVisible() || !w->isEnabled() || w->windowType() == Qt::Desktop)
             continue;

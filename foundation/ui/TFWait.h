@@ -35,8 +35,8 @@ class TFWait : public QDialog, public IWaitBox {
     Q_OBJECT
 public:
     // The box opens centred over centreOver, else over the window that is
-    // active when it starts. It has no Qt parent: disabling a parent window
-    // would disable the box with it.
+    // active when it starts. It has no Qt parent: its caller owns it (through
+    // CreateWaitBox's unique_ptr, or by Fin).
     explicit TFWait(QWidget* centreOver = nullptr);
     ~TFWait() override; // ends the wait if it is still started
 

@@ -1,6 +1,7 @@
 #include "foundation/ui/TFWait.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
@@ -225,6 +226,35 @@ TEST(TFWait, FinFreesTheBoxLater)
     box->Fin();
     EXPECT_TRUE(main->isEnabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }, 5000));
+}
+
+} // namespace
+
+namespace {
+
+TEST(TFWait, CancelWorksWhileAModalDialogRuns)
+{
+    // The update chooser runs its wait box from inside a modal dialog.
+    auto main = ShownWindow("main");
+    QDialog dialog(main.get());
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    TFWait box;
+    box.Start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    EXPECT_FALSE(dialog.isEnabled());
+    auto* cancel = box.findChild<QPushButton*>("Cancelar");
+    // Clicked through the window system, where a modal dialog blocks input.
+    const QPoint at = cancel->mapTo(&box, cancel->rect().center());
+    QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, at);
+    box.ProcessEvents();
+    EXPECT_TRUE(box.Cancelled());
+    box.FinSinDestruir();
+    EXPECT_TRUE(dialog.isEnabled());
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.hide();
 }
 
 } // namespace
