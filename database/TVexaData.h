@@ -22,7 +22,12 @@
 // record by record, references by the content of what they point to.
 //
 // Everything here runs on the main thread.
+#include <cstddef>
 #include <cstdint>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "database/TAntenas.h"
 #include "database/TChannels.h"
@@ -83,4 +88,58 @@ public:
     // pair (satellites, transponders, antennas, channels). Missing references
     // stand for each set's own default record.
     bool Equals(const TVexaData& other) const;
+
+    // ---- The receiver's memory image (also the ".Dat" and ".Bin" files)
+
+    static constexpr std::size_t ImageSize = 131072;
+
+    // Clears the set and reads an image: the signature "kelvoran", the
+    // counts, then the four tables. The image must hold all 131072 bytes
+    // (bytes beyond are ignored) and counts within the capacities. False, with
+    // the set empty and not valid, for anything else; nothing is read past
+    // the end of the buffer. Stored indexes that name no record become the
+    // default records.
+    bool LoadFromImage(std::span<const std::uint8_t> image);
+    // The same from the start of a stream.
+    bool LoadFromImage(std::istream& stream);
+
+    // Packs the set into an image of ImageSize bytes: into the first
+    // ImageSize bytes of Image, into Image resized, or at the start of a
+    // stream. False, touching nothing (neither the set nor the output), when
+    // a list is beyond its capacity or the buffer is too small; false when
+    // the stream fails. Each channel's Favorite mark is set from its
+    // favourites list 1 first, in the set as in the image. A reference to a
+    // record the list does not hold is stored as index 255 (0xFFFF for a
+    // channel's transponder).
+    bool SaveToImage(std::span<std::uint8_t> image);
+    bool SaveToImage(std::vector<std::uint8_t>& image);
+    bool SaveToImage(std::ostream& stream);
+
+    // ---- The text channel list (".Txt", BoxLoader style)
+
+    // Results of LoadFromTxt.
+    static constexpr int TxtRead = 0;
+    static constexpr int TxtFormatError = 1; // also: no "BOXP5000" line
+    static constexpr int TxtCancelled = 2;
+
+    // Replaces Lines with the whole text list: banner, list number,
+    // "BOXP5000", then the antenna, satellite/transponder and program
+    // sections; Favourites adds the column of favourites lists 1 to 7. What
+    // the format cannot say is lost on reading: antenna k goes with satellite
+    // k, transponders are numbered within their satellite, and transponders
+    // of a missing satellite are not written. A double quote in a name is
+    // written as a single quote, so that the file always reads back.
+    void SaveToTxt(bool favourites, std::vector<std::string>& lines) const;
+
+    // Clears the set and reads a text list in three passes (satellites and
+    // transponders, antennas, programs) under a wait box that shows progress
+    // and offers Cancel. TxtRead when a "BOXP5000" line was met and every
+    // line was good; TxtFormatError or TxtCancelled otherwise, and then the
+    // set is left empty and not valid.
+    int LoadFromTxt(const std::vector<std::string>& lines);
+
+    // One line, already split into words, in pass 1, 2 or 3. False for a
+    // known tag with the wrong number of words in its own pass, or a
+    // transponder whose polarisation is neither 'v' nor 'h'.
+    bool ParseTxtLine(int pass, const std::vector<std::string>& tokens);
 };
