@@ -92,7 +92,8 @@ ReceiverEmulator::ReceiverEmulator()
     dir_ = pattern;
     link_ = dir_ + "/ttyVEXA";
     wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake_ < 0)
+    abandon_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_ < 0 || abandon_ < 0)
         throw std::runtime_error("emulator: eventfd failed");
     OpenPty();
     thread_ = std::thread([this] { Run(); });
@@ -107,6 +108,7 @@ ReceiverEmulator::~ReceiverEmulator()
         thread_.join();
     ClosePty();
     CloseFd(wake_);
+    CloseFd(abandon_);
     ::unlink(link_.c_str());
     ::rmdir(dir_.c_str());
 }
@@ -284,19 +286,38 @@ int ReceiverEmulator::CurrentBaud() const
 
 bool ReceiverEmulator::WaitForBaud(int baud, int timeoutMs)
 {
+    // Gives up waiting after timeoutMs and goes on, as a receiver would;
+    // false only when the exchange was interrupted.
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (CurrentBaud() != baud) {
-        if (Clock::now() >= deadline || !Pause(1))
+    while (CurrentBaud() != baud && Clock::now() < deadline) {
+        if (!Pause(1))
             return false;
     }
     return true;
 }
 
+void ReceiverEmulator::AbandonExchange()
+{
+    uint64_t one = 1;
+    [[maybe_unused]] auto r = ::write(abandon_, &one, sizeof one);
+}
+
+// p[0] is the stop eventfd, p[1] the abandon eventfd, both polled.
+bool ReceiverEmulator::Interrupted(const pollfd* p)
+{
+    if (p[1].revents) {
+        uint64_t count;
+        [[maybe_unused]] auto r = ::read(abandon_, &count, sizeof count);
+        return true;
+    }
+    return p[0].revents != 0 || stop_;
+}
+
 bool ReceiverEmulator::Pause(int ms)
 {
-    pollfd p{wake_, POLLIN, 0};
-    ::poll(&p, 1, ms);
-    return !stop_;
+    pollfd p[2] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}};
+    ::poll(p, 2, ms);
+    return !Interrupted(p);
 }
 
 bool ReceiverEmulator::Fill(size_t n, Clock::time_point firstDeadline)
@@ -310,18 +331,18 @@ bool ReceiverEmulator::Fill(size_t n, Clock::time_point firstDeadline)
             left = -1;
         else if (left <= 0)
             return false;
-        pollfd p[2] = {{master_, POLLIN, 0}, {wake_, POLLIN, 0}};
-        int r = ::poll(p, 2, int(std::min<long long>(left, 1 << 30)));
+        pollfd p[3] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}, {master_, POLLIN, 0}};
+        int r = ::poll(p, 3, int(std::min<long long>(left, 1 << 30)));
         if (r < 0 && errno != EINTR)
             return false;
-        if (p[1].revents)
+        if (Interrupted(p))
             return false;
-        if (p[0].revents & POLLIN) {
+        if (p[2].revents & POLLIN) {
             uint8_t buf[4096];
             ssize_t got = ::read(master_, buf, sizeof buf);
             if (got > 0)
                 in_.insert(in_.end(), buf, buf + got);
-        } else if (p[0].revents & (POLLHUP | POLLERR)) {
+        } else if (p[2].revents & (POLLHUP | POLLERR)) {
             // Cannot happen while we hold the slave open; do not spin if it does.
             Pause(10);
         }
@@ -400,9 +421,9 @@ bool ReceiverEmulator::WriteAll(const uint8_t* p, size_t n)
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)
             return false;
-        pollfd pf[2] = {{master_, POLLOUT, 0}, {wake_, POLLIN, 0}};
-        ::poll(pf, 2, int(left));
-        if (pf[1].revents)
+        pollfd pf[3] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}, {master_, POLLOUT, 0}};
+        ::poll(pf, 3, int(left));
+        if (Interrupted(pf))
             return false;
     }
     return true;
@@ -452,6 +473,7 @@ bool ReceiverEmulator::Reply(uint8_t code, const std::vector<uint8_t>* payload, 
     e.length = Be16(&frame[10]);
     e.magicOk = std::memcmp(frame.data(), kMagic, sizeof kMagic) == 0;
     e.complete = sendLen == frame.size();
+    e.baud = CurrentBaud();
     if (!WriteAll(frame.data(), sendLen))
         return false;
     Record(e);
@@ -524,8 +546,7 @@ void ReceiverEmulator::DoRead()
     if (!Reply(kAck))
         return;
     // The link reopens the line at 19200 baud before it listens for blocks.
-    WaitForBaud(19200, kExchangeWaitMs);
-    if (!Pause(kSettleMs))
+    if (!WaitForBaud(19200, kExchangeWaitMs) || !Pause(kSettleMs))
         return;
 
     const EmulatorFaults fl = F();

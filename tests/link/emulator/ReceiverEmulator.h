@@ -45,7 +45,7 @@ struct EmulatorFrame {
     bool magicOk = true;
     bool crcOk = true;           // data blocks read from the program only
     bool complete = true;        // the whole body arrived
-    int baud = 0;                // line speed when the frame was read (0 for frames sent)
+    int baud = 0;                // line speed when the frame was read or sent
     bool speedOk = true;         // the speed the receiver expects at that point
 };
 
@@ -77,6 +77,9 @@ public:
     bool WaitForLog(const std::function<bool(const std::vector<EmulatorFrame>&)>& pred, int timeoutMs) const;
     // Waits (at most timeoutMs) until no exchange runs; true when idle.
     bool WaitIdle(int timeoutMs) const;
+    // Gives up the exchange that runs (a receiver's own time-out, at once):
+    // the emulator goes back to waiting for a command.
+    void AbandonExchange();
     int Hangups() const;
     int Exchanges() const;                     // exchanges completed as the protocol says
 
@@ -100,7 +103,8 @@ private:
     int CurrentBaud() const;
     bool WaitForBaud(int baud, int timeoutMs);
     using Clock = std::chrono::steady_clock;
-    bool Pause(int ms);                        // false when stopping
+    bool Pause(int ms);                        // false when stopping or abandoning
+    bool Interrupted(const struct pollfd* wakeAndAbandon);
     bool Fill(size_t n, Clock::time_point firstDeadline);
     bool NextFrame(Frame& f, Clock::time_point deadline, EmulatorFrame& entry);
     // Reads frames until one with a code in `codes` arrives at `baud`. A command
@@ -139,6 +143,7 @@ private:
     int master_ = -1;
     int slave_ = -1;                           // kept open so the master never sees a hang-up of its own
     int wake_ = -1;                            // eventfd that stops the thread
+    int abandon_ = -1;                         // eventfd that ends the running exchange
     std::string dir_, link_;
     std::vector<uint8_t> in_;                  // bytes read but not yet parsed
     bool pendingValid_ = false;                // a command that arrived in place of an expected frame
