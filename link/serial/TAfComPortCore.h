@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <sys/types.h>
 
 // Thread priorities, from the idlest to time-critical. Raising a priority
 // needs privileges the program usually lacks: it is asked for, and a refusal
@@ -126,15 +127,14 @@ private:
     void OpenDevice();
     void StartThreads();
     void StopThreads();
-    void EventThreadRun(TAfCPTCoreEventMethod method);
-    void WriteThreadRun();
+    struct StartLatch;
+    void EventThreadRun(StartLatch& started);
+    void WriteThreadRun(StartLatch& started);
     void RaiseEvent(const TAfCPTCoreEventMethod& method, std::uint32_t kind, std::uint32_t data,
                     std::exception_ptr error = {});
-    bool ReadDeviceIntoQueue(bool& lost); // event thread; true when bytes arrived
-    void PollLineState(std::uint32_t& mask); // event thread, on its idle wake-ups
+    bool ReadDeviceIntoQueue(bool& failed);  // event thread; true when bytes arrived
+    void PollLineState(std::uint32_t& mask); // event thread, every 200 ms
     void MarkLost();
-    void WakeEventThread();
-    void WakeWriteThread();
 
     std::atomic<bool> active_{false};
     int comNumber_ = 0;
@@ -151,7 +151,6 @@ private:
     std::unique_ptr<TAfCircularBuffer> inQueue_;
     std::mutex writeLock_; // output queue
     std::unique_ptr<TAfCircularBuffer> outQueue_;
-    std::uint64_t outGeneration_ = 0; // bumped when the output queue is emptied under the write thread
 
     std::thread eventThread_;
     std::thread writeThread_;
@@ -161,8 +160,9 @@ private:
     int writeWake_ = -1;
     std::atomic<TThreadPriority> eventPriority_{tpNormal};
     std::atomic<TThreadPriority> writePriority_{tpHigher};
-    std::atomic<std::uint64_t> eventThreadHandle_{0};
-    std::atomic<std::uint64_t> writeThreadHandle_{0};
+    std::mutex threadIdsLock_; // the worker threads' ids, for priority changes while they run
+    pid_t eventTid_ = 0;
+    pid_t writeTid_ = 0;
     // Last modem-line state and error counters seen by the event thread.
     int lastModemLines_ = -1;
     std::uint32_t lastIcount_[4] = {0, 0, 0, 0};

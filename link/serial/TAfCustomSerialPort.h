@@ -137,7 +137,6 @@ private:
     void UpdateXOnXOffLimits();
     void CoreEvent(std::uint32_t kind, std::uint32_t data, std::exception_ptr error);
     void HandleCoreEvent(std::uint32_t kind, std::uint32_t data, std::exception_ptr error);
-    void CloseCore(bool fireClose);
     EAfComPortError Error(const std::string& text) const;
 
     TAfBaudrate baudRate_ = br115200;

@@ -44,11 +44,14 @@ public:
     void Data(const void* buf, std::int32_t count);
     // Event thread: the port's output queue drained.
     void OutputFree();
+    // Free bytes of the ring: the port passes no more than this.
+    std::int32_t RingFree() const;
 
     // For handlers, on the main thread during a delivery.
     std::int32_t Peek(void* buf, std::int32_t count) const;
     void Take(std::int32_t count); // the pass removes the largest count taken
     int CurrentClient() const { return currentClient_; } // -1 for the dispatcher's own handler
+    // Clients and handlers may change only while no port is linked or open.
 
     bool Active() const { return active_.load(); }
     std::uint64_t TotalReceived() const;
@@ -70,11 +73,10 @@ private:
     std::atomic<bool> active_{false};
     mutable std::mutex lock_; // ring, pending kinds, total
     std::unique_ptr<TAfCircularBuffer> ring_;
-    std::int32_t ringSize_;
     unsigned pending_ = 0; // bit per kind
     std::uint64_t total_ = 0;
     std::atomic<bool> busy_{false};
-    std::int32_t taken_ = 0;
+    std::atomic<std::int32_t> taken_{0};
     int currentClient_ = -1;
     std::uint32_t syncId_ = 0;
 };

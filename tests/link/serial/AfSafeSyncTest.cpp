@@ -1,0 +1,203 @@
+#include "link/serial/AfSafeSync.h"
+
+#include "PseudoTerminal.h"
+#include "foundation/EventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A registration that records what ran, and where.
+struct Recorder {
+    std::mutex lock;
+    std::vector<int> values;
+    bool allOnMainThread = true;
+    std::uint32_t id = 0;
+
+    Recorder()
+    {
+        id = AfAllocateSyncHandle([this](int, const std::any& args) {
+            std::lock_guard guard(lock);
+            allOnMainThread = allOnMainThread && IsMainThread();
+            values.push_back(std::any_cast<int>(args));
+        });
+    }
+    ~Recorder() { AfReleaseSyncHandle(id); }
+    std::vector<int> Values()
+    {
+        std::lock_guard guard(lock);
+        return values;
+    }
+};
+
+} // namespace
+
+TEST(AfSafeSyncTest, WorkerCallsRunOnTheMainThreadInOrderWithTheirOwnData)
+{
+    Recorder r;
+    ASSERT_NE(r.id, 0u);
+    ASSERT_TRUE(AfEnableSyncHandle(r.id, true));
+    auto worker = std::async(std::launch::async, [&] {
+        int live = 0;
+        for (int i = 0; i < 50; ++i)
+            live += AfSyncCall(r.id, 2000, i) ? 1 : 0;
+        return live;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return worker.wait_for(0s) == std::future_status::ready; }));
+    EXPECT_EQ(worker.get(), 50);
+    std::vector<int> expected(50);
+    for (int i = 0; i < 50; ++i)
+        expected[static_cast<std::size_t>(i)] = i;
+    EXPECT_EQ(r.Values(), expected);
+    EXPECT_TRUE(r.allOnMainThread);
+}
+
+TEST(AfSafeSyncTest, ACallFromTheMainThreadRunsAtOnce)
+{
+    Recorder r;
+    AfEnableSyncHandle(r.id, true);
+    EXPECT_TRUE(AfSyncCall(r.id, 2000, 7));
+    EXPECT_EQ(r.Values(), std::vector<int>{7});
+}
+
+TEST(AfSafeSyncTest, ACallThatTimedOutNeverRunsLater)
+{
+    Recorder r;
+    AfEnableSyncHandle(r.id, true);
+    const auto failedBefore = AfSyncStatistics().CallsFailed;
+    // The main thread lets no events run while the first call waits.
+    auto first = std::async(std::launch::async, [&] { return AfSyncCall(r.id, 100, 1); });
+    ASSERT_EQ(first.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(first.get()); // the registration is still live: the time-out is only counted
+    EXPECT_EQ(AfSyncStatistics().CallsFailed, failedBefore + 1);
+
+    auto second = std::async(std::launch::async, [&] { return AfSyncCall(r.id, 2000, 2); });
+    ASSERT_TRUE(PumpUntil([&] { return second.wait_for(0s) == std::future_status::ready; }));
+    PumpFor(50);
+    EXPECT_EQ(r.Values(), std::vector<int>{2});
+}
+
+TEST(AfSafeSyncTest, DisablingReleasesTheWaitingSenderAndDropsItsCall)
+{
+    Recorder r;
+    AfEnableSyncHandle(r.id, true);
+    const auto sentBefore = AfSyncStatistics().CallsSent;
+    auto worker = std::async(std::launch::async, [&] { return AfSyncCall(r.id, 5000, 1); });
+    while (AfSyncStatistics().CallsSent == sentBefore)
+        std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(10ms); // the sender is now waiting
+    const auto start = Clock::now();
+    ASSERT_TRUE(AfEnableSyncHandle(r.id, false));
+    ASSERT_EQ(worker.wait_for(2s), std::future_status::ready);
+    EXPECT_LT(Clock::now() - start, 100ms);
+    EXPECT_FALSE(worker.get());
+    PumpFor(50);
+    EXPECT_TRUE(r.Values().empty());
+    // A disabled registration takes no calls at all.
+    EXPECT_FALSE(AfSyncCall(r.id, 100, 2));
+}
+
+TEST(AfSafeSyncTest, Registrations)
+{
+    // Ids go on at 1 after the largest one.
+    AfSetSyncIdCounter(0xFFFFFFFEu);
+    const auto last = AfAllocateSyncHandle([](int, const std::any&) {});
+    const auto wrapped = AfAllocateSyncHandle([](int, const std::any&) {});
+    EXPECT_EQ(last, 0xFFFFFFFFu);
+    EXPECT_EQ(wrapped, 1u);
+    EXPECT_TRUE(AfReleaseSyncHandle(last));
+    EXPECT_FALSE(AfReleaseSyncHandle(last));
+    EXPECT_FALSE(AfEnableSyncHandle(last, true));
+    EXPECT_TRUE(AfReleaseSyncHandle(wrapped));
+
+    // 64 slots at most; then 0, which names no registration.
+    std::vector<std::uint32_t> ids;
+    for (;;) {
+        const auto id = AfAllocateSyncHandle([](int, const std::any&) {});
+        if (id == 0)
+            break;
+        ids.push_back(id);
+        ASSERT_LE(ids.size(), 64u);
+    }
+    EXPECT_GE(ids.size(), 60u);
+    EXPECT_FALSE(AfEnableSyncHandle(0, true));
+    EXPECT_FALSE(AfSyncCall(0, 10));
+    for (auto id : ids)
+        EXPECT_TRUE(AfReleaseSyncHandle(id));
+    EXPECT_NE(AfAllocateSyncHandle([](int, const std::any&) {}), 0u);
+}
+
+TEST(AfSafeSyncTest, AnExceptionInTheMethodIsReportedAndTheSenderGoesOn)
+{
+    std::vector<std::string> reported;
+    SetExceptionHandler([&](std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            reported.push_back(x.what());
+        }
+    });
+    const auto id = AfAllocateSyncHandle([](int, const std::any&) { throw std::runtime_error("boom"); });
+    AfEnableSyncHandle(id, true);
+    auto worker = std::async(std::launch::async, [&] { return AfSyncCall(id, 2000); });
+    ASSERT_TRUE(PumpUntil([&] { return worker.wait_for(0s) == std::future_status::ready; }));
+    EXPECT_TRUE(worker.get());
+    EXPECT_EQ(reported, std::vector<std::string>{"boom"});
+    SetExceptionHandler(nullptr);
+    AfReleaseSyncHandle(id);
+}
+
+// What the Qt layer does: calls travel through an installed poster and run
+// when the installed pump runs; a waiting loop wakes when one is posted.
+TEST(AfSafeSyncTest, CallsTravelThroughAnInstalledPosterAndPump)
+{
+    std::mutex lock;
+    std::deque<std::function<void()>> foreignQueue;
+    int pumped = 0;
+    SetMainThreadPoster([&](std::function<void()> call) {
+        std::lock_guard guard(lock);
+        foreignQueue.push_back(std::move(call));
+    });
+    SetEventPump([&] {
+        ++pumped;
+        for (;;) {
+            std::function<void()> call;
+            {
+                std::lock_guard guard(lock);
+                if (foreignQueue.empty())
+                    return;
+                call = std::move(foreignQueue.front());
+                foreignQueue.pop_front();
+            }
+            call();
+        }
+    });
+    Recorder r;
+    AfEnableSyncHandle(r.id, true);
+    auto worker = std::async(std::launch::async, [&] {
+        std::this_thread::sleep_for(50ms);
+        return AfSyncCall(r.id, 2000, 5);
+    });
+    // One long wait: it must end early because a call was posted.
+    const auto start = Clock::now();
+    WaitForPendingEvents(3000);
+    EXPECT_LT(Clock::now() - start, 1500ms);
+    ASSERT_TRUE(PumpUntil([&] { return worker.wait_for(0s) == std::future_status::ready; }));
+    EXPECT_TRUE(worker.get());
+    EXPECT_EQ(r.Values(), std::vector<int>{5});
+    EXPECT_GE(pumped, 1);
+    SetEventPump(nullptr);
+    SetMainThreadPoster(nullptr);
+}
