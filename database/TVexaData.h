@@ -142,4 +142,84 @@ public:
     // known tag with the wrong number of words in its own pass, or a
     // transponder whose polarisation is neither 'v' nor 'h'.
     bool ParseTxtLine(int pass, const std::vector<std::string>& tokens);
+
+    // ---- Checks, repair and removal of records that no channel uses
+    //
+    // A reference is missing when its record is not an entry of its list:
+    // the default records, deleted records and references never set alike.
+    // Only channels make a record used.
+
+    // Empties Lines (when given) and writes one line per finding: the set is
+    // not valid, then transponders and antennas without their satellite, then
+    // per channel a missing satellite, antenna and transponder. True when
+    // anything was found. Changes nothing.
+    bool Check(std::vector<std::string>* lines = nullptr) const;
+
+    // Empties Lines; deletes the transponders and antennas whose satellite is
+    // missing, then the channels with any missing reference, each list from
+    // its last record to its first, writing a line per deletion. True when
+    // anything was deleted. Valid is left as it is.
+    bool Repair(std::vector<std::string>& lines);
+
+    // Deletes the satellites, then the transponders, then the antennas that no
+    // channel refers to. A transponder or antenna that a channel still uses
+    // survives even when its own satellite goes; its satellite then reads as
+    // missing.
+    void DeleteUnused();
+
+    // The last record of its list that no channel refers to; nullptr when
+    // every record is used or the list is empty.
+    TSateliteRec* UnusedSatelite() const;
+    TAntenaRec* UnusedAntena() const;
+    TTransponderRec* UnusedTransponder() const;
+
+    // ---- MAX files (Galaxis Editor)
+
+    // Results of LoadFromMax.
+    static constexpr int MaxFileRead = 0;
+    static constexpr int MaxFileCancelled = 1;
+    static constexpr int MaxFileFormatError = 2; // a record with too few fields
+
+    // Clears the set, lays down the 24 satellites the format numbers (each
+    // with an actuator antenna at the same position), then reads the
+    // transponder records of the file's first section and the channel
+    // records of its second, under a wait box with progress and Cancel.
+    // Cancelled leaves what was read so far, not valid; a format error
+    // leaves the set empty and not valid.
+    int LoadFromMax(const std::vector<std::string>& lines);
+
+    // One record of section 1 (a transponder) or 2 (a channel); records of
+    // other sections are ignored. False, appending nothing, when the record
+    // has fewer fields than its section reads (11 and 7).
+    bool ParseMaxRecord(int section, const std::vector<std::string>& fields);
+
+    // ---- SDX files and listings (SatcoDX), and find-or-add
+
+    // Results of LoadFromSdx.
+    static constexpr int SdxRead = 0;
+    static constexpr int SdxListFull = 1;
+
+    // Clears the set and makes a channel of every line that starts with
+    // "SATCODX" in any case, finding or adding its satellite, antenna and
+    // transponder. A line whose orbital position is outside 0 to 3600
+    // tenths is skipped. SdxListFull, with the set not valid, when a list
+    // is full and every record in it is used.
+    int LoadFromSdx(const std::vector<std::string>& lines);
+
+    // The first record that matches; else, with Add, a new one with fixed
+    // defaults -- appended while the list is below its capacity, otherwise
+    // the last record that no channel uses, overwritten in place (a reused
+    // satellite keeps its transponders and antennas). nullptr when none is
+    // found and none can be added. A null Satelite stands for the default
+    // satellite.
+    TSateliteRec* FindSatelite(std::uint16_t angle, char eastWest, const std::string& name, bool add);
+    TAntenaRec* FindAntena(TSateliteRec* satelite, bool add);
+    TTransponderRec* FindTransponder(TSateliteRec* satelite, std::uint16_t frequency, char polar,
+                                     std::uint16_t symbol, bool add);
 };
+
+// A number field of a MAX record: mode 0 the text as it stands; mode 1 "0x"
+// hexadecimal (or the text as it stands), 0 for a text under 2 characters;
+// mode 2 without its first two and last two characters; mode 3 without its
+// first two and last one. 0 when empty or malformed.
+std::int32_t MaxNumber(int mode, const std::string& text);
