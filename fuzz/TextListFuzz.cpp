@@ -1,0 +1,89 @@
+// The text channel list reader against arbitrary text, one line per "\n".
+// Whatever it reads must write a list that reads back; from the second
+// writing on, the text must not change any more (the first writing may still
+// settle what the format cannot say, such as a program on a transponder of
+// another satellite).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "database/TVexaData.h"
+#include "tests/database/VexaSamples.h"
+
+namespace {
+
+void Require(bool condition, const char* what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "text list property broken: %s\n", what);
+        std::abort();
+    }
+}
+
+std::vector<std::string> SplitLines(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = static_cast<char>(data[i]);
+        if (c == '\n')
+            lines.emplace_back();
+        else
+            lines.back() += c;
+    }
+    for (std::string& line : lines)
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+    return lines;
+}
+
+// The banner and headings are comments, all read alike: leave them out so
+// that the seeds stay small and the mutations hit the data lines.
+std::vector<std::uint8_t> Join(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        if (!line.empty() && line[0] != '#')
+            text += line + "\n";
+    return {text.begin(), text.end()};
+}
+
+} // namespace
+
+std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
+{
+    TVexaData d;
+    samples::Build(d, 2, 4, 3, 5);
+    std::vector<std::string> withFavourites, without;
+    d.SaveToTxt(true, withFavourites);
+    d.SaveToTxt(false, without);
+    const std::vector<std::string> odd = {
+        "boxp5000", "L 12", "t 1 2 v 22 18 12 1/2", "s \"A\"b 1 2 u 1,9 w y -90", "a 1 u 1 2 d c 22 12 18",
+        "r \"\" 1 1 1 1 2 3 4 5 1 1 1 yY", "v x\"q\" 0 0 9 1 1 1 1 1 0 0 0", "\"unclosed quote",
+    };
+    return {Join(withFavourites), Join(without), Join(odd)};
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::vector<std::string> lines = SplitLines(data, size);
+    TVexaData d;
+    const int result = d.LoadFromTxt(lines);
+    Require(result == TVexaData::TxtRead || result == TVexaData::TxtFormatError, "a read without Cancel is 0 or 1");
+    if (result != TVexaData::TxtRead) {
+        Require(!d.Valid, "a failed read leaves the set valid");
+        Require(d.Satelites.Count() + d.Transponders.Count() + d.Antenas.Count() + d.Channels.Count() == 0,
+                "a failed read leaves records behind");
+        return 0;
+    }
+    Require(d.Valid, "a good read is valid");
+    std::vector<std::string> first, second, third;
+    d.SaveToTxt(true, first);
+    TVexaData back;
+    Require(back.LoadFromTxt(first) == TVexaData::TxtRead, "a written list reads back");
+    back.SaveToTxt(true, second);
+    Require(back.LoadFromTxt(second) == TVexaData::TxtRead, "a list written twice reads back");
+    back.SaveToTxt(true, third);
+    Require(second == third, "a list written twice is stable");
+    return 0;
+}
