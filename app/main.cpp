@@ -1,12 +1,19 @@
+// The program: connects the core's seams to Qt, then runs the main window.
+#include "foundation/ui/QtMessageBoxes.h"
+#include "foundation/ui/TFWait.h"
+#include "windows/QtEventLoop.h"
+#include "windows/TFMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Vexa 4400 Utils"));
-    w.resize(640, 480);
-    w.show();
+    InstallQtMessageBoxes();
+    InstallWaitBoxFactory();
+    InstallQtEventLoop();
+
+    TFMain window;
+    window.show();
     return app.exec();
 }
