@@ -112,8 +112,7 @@ int main(int argc, char** argv)
             std::printf("%s code %02X L %5u%s%s%s%s", e.fromLink ? "<- program " : "-> program ", e.code,
                         unsigned(e.length), e.magicOk ? "" : " bad-magic", e.crcOk ? "" : " bad-crc",
                         e.complete ? "" : " cut-short", e.speedOk ? "" : " WRONG-SPEED");
-            if (e.fromLink)
-                std::printf(" @%d", e.baud);
+            std::printf(" @%d", e.baud);
             std::printf("\n");
             std::fflush(stdout);
         });
