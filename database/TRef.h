@@ -4,6 +4,10 @@
 // deleted from its list, Get() gives nullptr, and the lists resolve such a
 // reference to their default record, exactly like a reference that was never
 // set. Records are owned by their lists (see TRecordList.h).
+//
+// Data sets are used by one thread only, so a record seen alive stays alive
+// while it is being looked at: Get() needs no locking, which keeps the
+// lookups that run once per channel cheap.
 #include <memory>
 
 template <class T>
@@ -14,14 +18,19 @@ public:
     // A record that no list owns (a local copy) gives an empty reference.
     TRef(T* record) noexcept
     {
-        if (record)
+        if (record) {
             target_ = record->weak_from_this();
+            if (!target_.expired())
+                record_ = record;
+        }
     }
 
     // The record, or nullptr when it was deleted or the reference never set.
-    T* Get() const noexcept { return target_.lock().get(); }
+    T* Get() const noexcept { return target_.expired() ? nullptr : record_; }
     bool Expired() const noexcept { return target_.expired(); }
 
 private:
     std::weak_ptr<T> target_;
+    // Valid exactly while target_ is not expired.
+    T* record_ = nullptr;
 };
