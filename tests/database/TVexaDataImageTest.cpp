@@ -292,20 +292,6 @@ TEST(TVexaDataImage, ReaderRefusesEveryTruncation)
     EXPECT_EQ(d.Channels.Count(), 3);
 }
 
-TEST(TVexaDataImage, ReaderTakesCountsAtTheLimits)
-{
-    TVexaData full;
-    samples::BuildFull(full);
-    Bytes img;
-    ASSERT_TRUE(full.SaveToImage(img));
-    TVexaData d;
-    EXPECT_TRUE(d.LoadFromImage(img));
-    EXPECT_EQ(d.Satelites.Count(), 127);
-    EXPECT_EQ(d.Transponders.Count(), 2048);
-    EXPECT_EQ(d.Antenas.Count(), 127);
-    EXPECT_EQ(d.Channels.Count(), 2500);
-}
-
 TEST(TVexaDataImage, MissingReferencesAreStoredAsMinusOne)
 {
     TVexaData d;

@@ -344,13 +344,4 @@ TEST(TVexaData, SameRecordSeesEveryField)
     }
 }
 
-TEST(TVexaData, CapacityLimits)
-{
-    TVexaData d;
-    samples::BuildFull(d);
-    EXPECT_TRUE(d.WithinCapacity());
-    d.Satelites.New();
-    EXPECT_FALSE(d.WithinCapacity());
-}
-
 } // namespace

@@ -78,19 +78,6 @@ TEST(TVexaDataText, RoundTripWithAndWithoutFavourites)
     }
 }
 
-TEST(TVexaDataText, FullCapacityRoundTrip)
-{
-    TVexaData src;
-    samples::BuildFull(src);
-    Lines lines;
-    src.SaveToTxt(true, lines);
-    TVexaData back;
-    ASSERT_EQ(back.LoadFromTxt(lines), TVexaData::TxtRead);
-    TVexaData expected;
-    ExpectedAfterTextRoundTrip(src, true, expected);
-    EXPECT_TRUE(back.Equals(expected));
-}
-
 TEST(TVexaDataText, WritesTheDocumentedLines)
 {
     TVexaData d;
