@@ -1,0 +1,121 @@
+// The search dialog over a list view: live results, case of the letters
+// ignored, the second column from the right sub-item, and a double click that
+// selects the found row alone in the searched view.
+#include "foundation/ui/QtText.h"
+#include "windows/TFBuscar.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs act on the dialog once it is shown modally.
+void WhenShown(QDialog& dialog, std::function<void()> act)
+{
+    auto* poll = new QTimer(&dialog);
+    QObject::connect(poll, &QTimer::timeout, &dialog, [&dialog, poll, act] {
+        if (QApplication::activeModalWidget() != &dialog)
+            return;
+        poll->stop();
+        act();
+    });
+    poll->start(5);
+}
+
+class BuscarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Rows as the channel list shows them: name, number, satellite.
+        const char* rows[][3] = {
+            {"Canal Uno", "1", "Astra"},  {"Otro", "2", "Hispasat"},  {"CANAL DOS", "3", "Astra"},
+            {"Mi canal", "4", "Hotbird"}, {"Cana", "5", "Astra"},     {"canalla", "6", "Hispasat"},
+        };
+        for (auto& r : rows) {
+            QList<QStandardItem*> items;
+            for (const char* cell : r)
+                items.append(new QStandardItem(QString::fromUtf8(cell)));
+            items[0]->setIcon(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon));
+            Source.appendRow(items);
+        }
+        View.setModel(&Source);
+        View.setSelectionBehavior(QAbstractItemView::SelectRows);
+        View.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+
+    QStringList Column(const QAbstractItemModel* m, int column) const
+    {
+        QStringList cells;
+        for (int r = 0; r < m->rowCount(); ++r)
+            cells << m->index(r, column).data().toString();
+        return cells;
+    }
+
+    QStandardItemModel Source;
+    QTreeView View;
+};
+
+TEST_F(BuscarTest, TypingListsTheMatchingRowsInListOrderWhateverTheCase)
+{
+    TFBuscar dialog;
+    WhenShown(dialog, [&] {
+        auto* edit = dialog.findChild<QLineEdit*>("Edit1");
+        auto* results = dialog.findChild<QTreeView*>("ListView");
+        QAbstractItemModelTester tester(results->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        EXPECT_EQ(results->model()->rowCount(), 0); // nothing typed, nothing listed
+        QTest::keyClicks(edit, "canal ");
+        EXPECT_EQ(Column(results->model(), 0), QStringList({"Canal Uno", "CANAL DOS"}));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        EXPECT_EQ(Column(results->model(), 0), QStringList({"Canal Uno", "CANAL DOS", "Mi canal", "canalla"}));
+        EXPECT_EQ(Column(results->model(), 1), QStringList({"1", "3", "4", "6"}));
+        EXPECT_FALSE(results->model()->index(0, 0).data(Qt::DecorationRole).isNull());
+        edit->clear();
+        EXPECT_EQ(results->model()->rowCount(), 0);
+        dialog.reject();
+    });
+    dialog.Execute(&View, "Buscar Canal", false);
+    EXPECT_EQ(dialog.windowTitle(), "Buscar Canal");
+}
+
+TEST_F(BuscarTest, ANumberedListShowsTheSateliteBesideTheName)
+{
+    TFBuscar dialog;
+    WhenShown(dialog, [&] {
+        auto* results = dialog.findChild<QTreeView*>("ListView");
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("Edit1"), "CANAL");
+        EXPECT_EQ(Column(results->model(), 1), QStringList({"Astra", "Astra", "Hotbird", "Hispasat"}));
+        EXPECT_EQ(results->model()->headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("Satélite"));
+        dialog.reject();
+    });
+    dialog.Execute(&View, "Buscar Canal", true);
+}
+
+TEST_F(BuscarTest, DoubleClickSelectsThatRowAloneAndCloses)
+{
+    View.selectionModel()->select(Source.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    View.selectionModel()->select(Source.index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    TFBuscar dialog;
+    WhenShown(dialog, [&] {
+        auto* results = dialog.findChild<QTreeView*>("ListView");
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("Edit1"), "canal");
+        const QRect third = results->visualRect(results->model()->index(2, 0)); // "Mi canal"
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, third.center());
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, third.center());
+    });
+    EXPECT_EQ(dialog.Execute(&View, "Buscar Canal", false), QDialog::Accepted);
+    const QModelIndexList selected = View.selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), 3);
+    EXPECT_EQ(View.currentIndex().row(), 3);
+}
+
+} // namespace

@@ -1,0 +1,477 @@
+// The channel presenter driving a list view as the main window's ListMain:
+// columns and cells, the numbering menu, the popup, deletion, editing and
+// creation through the editor hook, grouping, searching, and the order that
+// is saved.
+#include "database/TVexaData.h"
+#include "foundation/ui/QtText.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "windows/TFChannels.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Runs act once a modal dialog is shown.
+void WhenModal(QObject* context, std::function<void(QWidget*)> act)
+{
+    auto* poll = new QTimer(context);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(modal);
+    });
+    poll->start(5);
+}
+
+class ChannelsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Window.resize(800, 600);
+        ListMain = new QTreeView(&Window);
+        ListMain->setObjectName("ListMain");
+        ListMain->setGeometry(0, 0, 800, 600);
+        NumeradoPor = new QMenu(Q("Numerado por..."), &Window);
+        NumeradoPor->menuAction()->setVisible(false);
+        Presenter.SetNumberingMenu(NumeradoPor);
+
+        A = Sat("Astra");
+        B = Sat("Hotbird");
+        Tp = Data.Transponders.New();
+        Tp->Satelite = A;
+        Tp->Frequency = 11778;
+        Tp->Polar = 'v';
+    }
+
+    TSateliteRec* Sat(const char* name)
+    {
+        TSateliteRec* s = Data.Satelites.New();
+        s->Name = name;
+        return s;
+    }
+
+    TChannelRec* Add(const char* name, TSateliteRec* satelite = nullptr)
+    {
+        TChannelRec* c = Data.Channels.New();
+        c->Name = name;
+        c->Satelite = satelite ? satelite : A;
+        c->Transponder = Tp;
+        return c;
+    }
+
+    void AddLetters(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Add(std::string(1, static_cast<char>('A' + i)).c_str());
+    }
+
+    // What the main window does when the channel option is applied.
+    void Start()
+    {
+        ListMain->setProperty("Tag", 1);
+        Presenter.Start(ListMain, nullptr, &Data);
+        if (!Tester)
+            Tester = std::make_unique<QAbstractItemModelTester>(
+                ListMain->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        Window.show();
+    }
+
+    QAbstractItemModel* Model() const { return ListMain->model(); }
+
+    QStringList Column(int column) const
+    {
+        QStringList cells;
+        for (int r = 0; r < Model()->rowCount(); ++r)
+            cells << Model()->index(r, column).data().toString();
+        return cells;
+    }
+    QString Names() const { return Column(0).join(""); }
+
+    void Numbering(int mode)
+    {
+        NumeradoPor->findChild<QAction*>(QStringLiteral("NumClass%1").arg(mode))->trigger();
+    }
+
+    QPoint RowCentre(int row) const { return ListMain->visualRect(Model()->index(row, 0)).center(); }
+
+    // Clicks the first row, ctrl-clicks the others.
+    void ClickRows(const std::vector<int>& rows)
+    {
+        for (size_t i = 0; i < rows.size(); ++i)
+            QTest::mouseClick(ListMain->viewport(), Qt::LeftButton, i ? Qt::ControlModifier : Qt::NoModifier,
+                              RowCentre(rows[i]));
+    }
+    std::vector<int> Selected() const
+    {
+        std::vector<int> rows;
+        for (const QModelIndex& i : ListMain->selectionModel()->selectedRows())
+            rows.push_back(i.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // Opens the list view's popup menu and returns it.
+    QMenu* Popup()
+    {
+        emit ListMain->customContextMenuRequested(QPoint(10, 10));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_NE(menu, nullptr);
+        return menu;
+    }
+    static QStringList Offered(QMenu* menu)
+    {
+        QStringList names;
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                names << a->text();
+        menu->hide();
+        return names;
+    }
+
+    TVexaData Data;
+    TSateliteRec* A;
+    TSateliteRec* B;
+    TTransponderRec* Tp;
+    ScriptedMessageBoxes Boxes;
+    QWidget Window;
+    QTreeView* ListMain;
+    QMenu* NumeradoPor;
+    TFChannels Presenter;
+    std::unique_ptr<QAbstractItemModelTester> Tester;
+};
+
+TEST_F(ChannelsTest, ColumnsAndCellsOfAChannel)
+{
+    TChannelRec* c = Add("Canal Uno");
+    c->ServiceId = 28006;
+    c->VideoPid = 161;
+    c->AudioPid = 84;
+    c->PcrPid = 8190;
+    c->TxtPid = 65535;
+    c->Scramble = 1;
+    Add("Radio", B)->Radio = 1;
+    Start();
+
+    QStringList captions;
+    std::vector<int> widths;
+    for (int col = 0; col < Model()->columnCount(); ++col) {
+        captions << Model()->headerData(col, Qt::Horizontal).toString();
+        widths.push_back(ListMain->header()->sectionSize(col));
+    }
+    EXPECT_EQ(captions, QStringList({"Nombre canal", Q("Satélite"), "Transponder", "Servicio", "Video", "Audio",
+                                     "Pcr", "Texto", "Codificado"}));
+    EXPECT_EQ(widths, (std::vector<int>{120, 90, 80, 50, 40, 40, 40, 60, 65}));
+    QStringList first;
+    for (int col = 0; col < Model()->columnCount(); ++col)
+        first << Model()->index(0, col).data().toString();
+    EXPECT_EQ(first, QStringList({"Canal Uno", "Astra", "11778V", "28006", "161", "84", "8190", "65535", "Si"}));
+    EXPECT_EQ(Model()->index(1, 8).data().toString(), "No");
+    const QImage tv = Model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+    const QImage radio = Model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+    EXPECT_FALSE(tv.isNull());
+    EXPECT_NE(tv, radio);
+    EXPECT_TRUE(NumeradoPor->menuAction()->isVisible());
+    EXPECT_EQ(ListMain->selectionMode(), QAbstractItemView::ExtendedSelection);
+}
+
+TEST_F(ChannelsTest, AChannelWhoseRecordsWereDeletedShowsTheDefaults)
+{
+    Add("Huerfano", B);
+    Start();
+    Data.Satelites.Delete(1); // B, still referenced
+    Data.Transponders.Delete(0);
+    EXPECT_EQ(Model()->index(0, 1).data().toString(), "Desconocido");
+    EXPECT_EQ(Model()->index(0, 2).data().toString(), "0V");
+}
+
+TEST_F(ChannelsTest, NumberingModes)
+{
+    TSateliteRec* gone = Sat("Borrado");
+    const struct {
+        const char* name;
+        TSateliteRec* satelite;
+        int favorites; // bit k: favourites list k + 1
+    } channels[] = {{"a", A, 0b100}, {"b", B, 0}, {"c", A, 0b101}, {"d", B, 0b100}, {"e", A, 0},
+                    {"f", gone, 0b100}, {"g", nullptr, 0}};
+    for (const auto& ch : channels) {
+        TChannelRec* c = Add(ch.name, ch.satelite);
+        for (int k = 0; k < 8; ++k)
+            c->Favorites[k] = (ch.favorites >> k) & 1;
+    }
+    Data.Channels.Get(6)->Satelite = Data.Satelites.Default();
+    Data.Satelites.Delete(2);
+    Start();
+    ASSERT_EQ(Model()->columnCount(), 9); // mode 0: no number column
+
+    const struct {
+        int mode;
+        QStringList numbers;
+    } cases[] = {
+        {1, {"1", "2", "3", "4", "5", "6", "7"}},
+        // Per satellite; a deleted and the default satellite share one count.
+        {2, {"1", "1", "2", "2", "3", "1", "2"}},
+        {3, {"-", "-", "1", "-", "-", "-", "-"}},  // favourites 1
+        {5, {"1", "-", "2", "3", "-", "4", "-"}},  // favourites 3
+        {10, {"-", "-", "-", "-", "-", "-", "-"}}, // favourites 8
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        Numbering(c.mode);
+        ASSERT_EQ(Model()->columnCount(), 10);
+        EXPECT_EQ(Model()->headerData(1, Qt::Horizontal).toString(), Q("Núm."));
+        EXPECT_EQ(Model()->headerData(2, Qt::Horizontal).toString(), Q("Satélite"));
+        EXPECT_EQ(ListMain->header()->sectionSize(1), 40);
+        EXPECT_EQ(Column(1), c.numbers);
+        EXPECT_TRUE(Model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+        EXPECT_EQ(Presenter.NumberingMode(), c.mode);
+    }
+    Numbering(0);
+    EXPECT_EQ(Model()->columnCount(), 9);
+    EXPECT_EQ(Model()->headerData(1, Qt::Horizontal).toString(), Q("Satélite"));
+}
+
+TEST_F(ChannelsTest, TheNumberingMenuKeepsItsModeAcrossListsAndLanguages)
+{
+    AddLetters(3);
+    Start();
+    QStringList captions;
+    for (QAction* a : NumeradoPor->actions())
+        captions << a->text();
+    EXPECT_EQ(captions, QStringList({"Ninguno", "Todos", Q("Satélite"), "Favoritos 1", "Favoritos 2", "Favoritos 3",
+                                     "Favoritos 4", "Favoritos 5", "Favoritos 6", "Favoritos 7", "Favoritos 8"}));
+    EXPECT_TRUE(NumeradoPor->actions()[0]->isChecked());
+
+    ClickRows({1});
+    Numbering(1);
+    EXPECT_EQ(Column(1), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(Selected(), std::vector<int>{1}); // the column came without losing the selection
+    // Choosing the checked mode again changes nothing.
+    Numbering(1);
+    EXPECT_TRUE(NumeradoPor->actions()[1]->isChecked());
+    EXPECT_EQ(Model()->columnCount(), 10);
+
+    // Another list takes the view and hides the menu; back to the channels.
+    Tester.reset();
+    QStandardItemModel other;
+    ListMain->setModel(&other);
+    NumeradoPor->menuAction()->setVisible(false);
+    Start();
+    EXPECT_TRUE(NumeradoPor->menuAction()->isVisible());
+    ASSERT_EQ(NumeradoPor->actions().size(), 11);
+    int checked = -1;
+    for (int i = 0; i < 11; ++i)
+        if (NumeradoPor->actions()[i]->isChecked())
+            checked = i;
+    EXPECT_EQ(checked, 1);
+    EXPECT_EQ(Column(1), QStringList({"1", "2", "3"}));
+
+    // While another list shows, the channel keys do nothing to it.
+    ListMain->setModel(&other);
+    other.appendRow(new QStandardItem("x"));
+    ListMain->setCurrentIndex(other.index(0, 0));
+    QTest::keyClick(ListMain, Qt::Key_Delete);
+    EXPECT_TRUE(Boxes.Boxes().empty());
+    EXPECT_EQ(Data.Channels.Count(), 3);
+}
+
+TEST_F(ChannelsTest, ThePopupOffersWhatTheSelectionAllows)
+{
+    Start();
+    EXPECT_EQ(Offered(Popup()), QStringList({"Crear Nuevo Canal", "Buscar"})); // empty list
+
+    AddLetters(8);
+    Start();
+    const struct {
+        std::vector<int> rows;
+        QStringList offered;
+    } cases[] = {
+        {{}, {"Crear Nuevo Canal", "Buscar"}},
+        {{4}, {"Crear Nuevo Canal", "Borrar Canal", "Mover Canal", "Buscar"}},
+        {{2, 3, 4}, {"Crear Nuevo Canal", "Borrar Canales", "Mover Canales", "Buscar"}},
+        {{2, 3, 5}, {"Crear Nuevo Canal", "Borrar Canales", "Mover Canales", "Agrupar Canales", "Buscar"}},
+    };
+    for (const auto& c : cases) {
+        ListMain->selectionModel()->clear();
+        ClickRows(c.rows);
+        EXPECT_EQ(Offered(Popup()), c.offered) << c.rows.size();
+    }
+}
+
+TEST_F(ChannelsTest, DeletingAsksWithTheCountAndRemovesExactlyTheSelectedChannels)
+{
+    AddLetters(8);
+    Start();
+    ClickRows({1, 4, 6});
+
+    Boxes.Answer(BoxAnswer::No);
+    QTest::keyClick(ListMain, Qt::Key_Delete);
+    ASSERT_EQ(Boxes.Boxes().size(), 1u);
+    EXPECT_EQ(ToQt(Boxes.Boxes()[0].text), Q("¿Seguro que desea borrar estos 3 canales?"));
+    EXPECT_EQ(Names(), "ABCDEFGH");
+
+    Boxes.Answer(BoxAnswer::Yes);
+    QMenu* menu = Popup();
+    menu->findChild<QAction*>("BorrarCanal1")->trigger();
+    menu->hide();
+    ASSERT_EQ(Boxes.Boxes().size(), 2u);
+    EXPECT_EQ(Names(), "ACDFH");
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(Data.Channels.Count(), 5);
+
+    ClickRows({0});
+    Boxes.Answer(BoxAnswer::Yes);
+    QTest::keyClick(ListMain, Qt::Key_Delete);
+    EXPECT_EQ(ToQt(Boxes.Boxes().back().text), Q("¿Seguro que desea borrar este canal?"));
+    EXPECT_EQ(Names(), "CDFH");
+
+    // Without a selection the key asks nothing.
+    QTest::keyClick(ListMain, Qt::Key_Delete);
+    EXPECT_EQ(Boxes.Boxes().size(), 3u);
+    EXPECT_EQ(Names(), "CDFH");
+}
+
+TEST_F(ChannelsTest, NumbersFollowDeletionsAndMoves)
+{
+    Add("a", A);
+    Add("b", B);
+    Add("c", A);
+    Add("d", B);
+    Add("e", A);
+    Start();
+    Numbering(2);
+    EXPECT_EQ(Column(1), QStringList({"1", "1", "2", "2", "3"}));
+
+    ClickRows({2});
+    WhenModal(&Presenter, [](QWidget* mover) {
+        mover->findChild<QPushButton*>("BMenos")->click();
+        mover->findChild<QPushButton*>("BMenos")->click();
+        mover->findChild<QPushButton*>("BitBtn1")->click();
+    });
+    QMenu* menu = Popup();
+    menu->findChild<QAction*>("MoverCanal1")->trigger();
+    menu->hide();
+    EXPECT_EQ(Names(), "cabde");
+    EXPECT_EQ(Column(1), QStringList({"1", "2", "1", "2", "3"}));
+    EXPECT_EQ(Selected(), std::vector<int>{0});
+
+    Boxes.Answer(BoxAnswer::Yes);
+    QTest::keyClick(ListMain, Qt::Key_Delete);
+    EXPECT_EQ(Column(1), QStringList({"1", "1", "2", "2"}));
+}
+
+TEST_F(ChannelsTest, GroupingFromThePopupAndTheOrderSaved)
+{
+    AddLetters(8);
+    Start();
+    ClickRows({1, 4, 6});
+    QMenu* menu = Popup();
+    menu->findChild<QAction*>("AgruparCanales1")->trigger();
+    menu->hide();
+    EXPECT_EQ(Names(), "ABEGCDFH");
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3}));
+
+    // The receiver image holds the channels in the order on screen.
+    std::vector<std::uint8_t> image;
+    ASSERT_TRUE(Data.SaveToImage(image));
+    TVexaData loaded;
+    ASSERT_TRUE(loaded.LoadFromImage(image));
+    QString saved;
+    for (int i = 0; i < loaded.Channels.Count(); ++i)
+        saved += ToQt(loaded.Channels.Get(i)->Name.str());
+    EXPECT_EQ(saved, Names());
+}
+
+TEST_F(ChannelsTest, SearchWithNumberingShowsTheSatelite)
+{
+    Add("Canal Uno", A);
+    Add("Otro", B);
+    Add("CANAL DOS", B);
+    Add("Mi canal", A);
+    Start();
+    Numbering(1);
+    QStringList found, satelites;
+    QString title;
+    WhenModal(&Presenter, [&](QWidget* search) {
+        title = search->windowTitle();
+        QTest::keyClicks(search->findChild<QLineEdit*>("Edit1"), "canal");
+        auto* results = search->findChild<QTreeView*>("ListView");
+        for (int r = 0; r < results->model()->rowCount(); ++r) {
+            found << results->model()->index(r, 0).data().toString();
+            satelites << results->model()->index(r, 1).data().toString();
+        }
+        const QPoint last = results->visualRect(results->model()->index(2, 0)).center();
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, last);
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, last);
+    });
+    QMenu* menu = Popup();
+    menu->findChild<QAction*>("Buscar1")->trigger();
+    menu->hide();
+    EXPECT_EQ(title, "Buscar Canal");
+    EXPECT_EQ(found, QStringList({"Canal Uno", "CANAL DOS", "Mi canal"}));
+    EXPECT_EQ(satelites, QStringList({"Astra", "Hotbird", "Astra"}));
+    EXPECT_EQ(Selected(), std::vector<int>{3});
+}
+
+TEST_F(ChannelsTest, EditAndCreateGoThroughTheChannelEditor)
+{
+    AddLetters(40);
+    Start();
+    Numbering(1);
+    std::vector<int> edited;
+    Presenter.SetChannelEditor([&](TVexaData& data, int index, int& recIndex) {
+        edited.push_back(index);
+        TChannelRec* c = index < 0 ? data.Channels.New() : data.Channels.Get(index);
+        c->Name = index < 0 ? "Nuevo" : "Cambiado";
+        recIndex = index < 0 ? data.Channels.Count() - 1 : index;
+        return true;
+    });
+
+    ClickRows({1, 2});
+    QTest::keyClick(ListMain, Qt::Key_Return);
+    ASSERT_EQ(Boxes.Boxes().size(), 1u);
+    EXPECT_EQ(ToQt(Boxes.Boxes()[0].text), Q("Sólo se puede modificar un canal a la vez"));
+    EXPECT_TRUE(edited.empty());
+
+    QTest::mouseClick(ListMain->viewport(), Qt::LeftButton, {}, RowCentre(3));
+    QTest::mouseDClick(ListMain->viewport(), Qt::LeftButton, {}, RowCentre(3));
+    EXPECT_EQ(edited, std::vector<int>{3});
+    EXPECT_EQ(Model()->index(3, 0).data().toString(), "Cambiado");
+
+    QMenu* menu = Popup();
+    menu->findChild<QAction*>("CrearNuevoCanal1")->trigger();
+    menu->hide();
+    EXPECT_EQ(edited.back(), -1);
+    ASSERT_EQ(Model()->rowCount(), 41);
+    EXPECT_EQ(Model()->index(40, 0).data().toString(), "Nuevo");
+    EXPECT_EQ(Model()->index(40, 1).data().toString(), "41");
+    EXPECT_EQ(Selected(), std::vector<int>{40});
+    EXPECT_EQ(ListMain->currentIndex().row(), 40);
+    EXPECT_TRUE(ListMain->viewport()->rect().contains(ListMain->visualRect(Model()->index(40, 0))));
+
+    // A cancelled editor leaves the list as it was.
+    Presenter.SetChannelEditor([](TVexaData&, int, int&) { return false; });
+    QTest::keyClick(ListMain, Qt::Key_Return);
+    EXPECT_EQ(Model()->rowCount(), 41);
+    EXPECT_EQ(Selected(), std::vector<int>{40});
+}
+
+} // namespace
