@@ -115,8 +115,11 @@ std::uint32_t AfAllocateSyncHandle(TAfSyncMethod method)
     for (Slot& s : t.slots) {
         if (s.method)
             continue;
-        if (++t.idCounter == 0)
-            t.idCounter = 1;
+        // Never 0, and never one still held (possible only after a wrap-around).
+        do {
+            if (++t.idCounter == 0)
+                t.idCounter = 1;
+        } while (FindSlot(t, t.idCounter));
         s.enabled = false;
         s.method = std::move(method);
         s.id = t.idCounter;

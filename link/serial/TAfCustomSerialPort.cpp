@@ -50,9 +50,12 @@ TAfCustomSerialPort::TAfCustomSerialPort()
 TAfCustomSerialPort::~TAfCustomSerialPort()
 {
     destroying_ = true;
+    if (TAfDataDispatcher* dispatcher = Dispatcher())
+        dispatcher->Link(nullptr);
     // Releasing the slot lets an event thread that waits for us go on, so
-    // that the core can stop it.
+    // that the core can stop it. The threads end before the core goes.
     AfReleaseSyncHandle(syncId_);
+    core_->CloseComPort();
     core_.reset();
 }
 
@@ -338,6 +341,7 @@ void TAfCustomSerialPort::CoreEvent(std::uint32_t kind, std::uint32_t data, std:
 {
     if (closing_ || destroying_)
         return;
+    std::unique_lock link(DispatcherLinkLock());
     if (TAfDataDispatcher* dispatcher = Dispatcher(); dispatcher && kind != CoreEventException &&
                                                        kind != CoreEventPortLost) {
         if (kind == CoreEventOutputEmpty) {
@@ -345,14 +349,19 @@ void TAfCustomSerialPort::CoreEvent(std::uint32_t kind, std::uint32_t data, std:
             return;
         }
         if (kind == CoreEventIdleData || (kind == CoreEventMask && (data & EV_RXCHAR))) {
-            // No more than the dispatcher has room for: the rest waits in the
-            // input queue and comes with a later event.
-            TAfComStat stat;
-            core_->ComError(stat);
-            const std::int32_t count = std::min(static_cast<std::int32_t>(stat.cbInQue), dispatcher->RingFree());
-            if (count > 0) {
-                std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+            // No more than the dispatcher has room for at a time: the rest
+            // waits in the input queue while the handlers make room.
+            std::vector<std::uint8_t> bytes;
+            while (!closing_) {
+                TAfComStat stat;
+                core_->ComError(stat);
+                const std::int32_t count = std::min(static_cast<std::int32_t>(stat.cbInQue), dispatcher->RingFree());
+                if (count <= 0)
+                    break;
+                bytes.resize(static_cast<std::size_t>(count));
                 const std::int32_t n = core_->ReadData(bytes.data(), count);
+                if (n <= 0)
+                    break;
                 dispatcher->Data(bytes.data(), n);
             }
             data &= ~EV_RXCHAR;
@@ -360,6 +369,7 @@ void TAfCustomSerialPort::CoreEvent(std::uint32_t kind, std::uint32_t data, std:
                 return;
         }
     }
+    link.unlock();
     if (OnNonSyncEvent && kind != CoreEventException && kind != CoreEventPortLost) {
         OnNonSyncEvent(this, kind, data);
         return;

@@ -2,6 +2,8 @@
 // Base of the serial port: a component that can be linked to one data
 // dispatcher. The port calls the notices below on open and close; with no
 // dispatcher linked each returns at once.
+#include <mutex>
+
 class TAfDataDispatcher;
 
 class TAfDataDispConnComponent {
@@ -19,8 +21,12 @@ protected:
     void DispatcherCloseNotice();
     // The port's open calls this last.
     void DispatcherOpenNotice();
+    // Held by a worker thread while it uses the dispatcher; the link
+    // changes only under it, so a dispatcher is never used after it left.
+    std::mutex& DispatcherLinkLock() { return linkLock_; }
 
 private:
     friend class TAfDataDispatcher; // TAfDataDispatcher::Link sets the link
     TAfDataDispatcher* dispatcher_ = nullptr;
+    std::mutex linkLock_;
 };

@@ -37,12 +37,16 @@ void TAfDataDispatcher::Link(TAfDataDispConnComponent* component)
 {
     if (component == component_)
         return;
+    // First, so that a worker thread waiting for a delivery lets go of the link.
     CloseNotice();
-    if (component_)
+    if (component_) {
+        std::lock_guard guard(component_->linkLock_);
         component_->dispatcher_ = nullptr;
+    }
     if (component) {
         if (component->dispatcher_)
             component->dispatcher_->Link(nullptr);
+        std::lock_guard guard(component->linkLock_);
         component->dispatcher_ = this;
     }
     component_ = component;
@@ -123,13 +127,16 @@ void TAfDataDispatcher::Deliver()
     if (busy_.exchange(true))
         return;
     active_ = true;
-    unsigned pending;
-    {
-        std::lock_guard guard(lock_);
-        pending = pending_;
-    }
     const int clients = static_cast<int>(Clients.size());
-    while (pending) {
+    for (;;) {
+        unsigned pending;
+        {
+            // Taken whole: what is marked during the passes comes in the next round.
+            std::lock_guard guard(lock_);
+            pending = std::exchange(pending_, 0u);
+        }
+        if (!pending)
+            break;
         for (int kind = KindData; kind <= KindOther; ++kind) {
             if (!(pending & (1u << kind)))
                 continue;
@@ -146,10 +153,11 @@ void TAfDataDispatcher::Deliver()
             }
             std::lock_guard guard(lock_);
             ring_->Remove(std::min(taken_.load(), ring_->BufUsed()));
+            // Handlers that took part of the bytes see the rest in another
+            // pass, without waiting for more to arrive.
+            if (kind == KindData && taken_ > 0 && ring_->BufUsed() > 0)
+                pending_ |= 1u << KindData;
         }
-        std::lock_guard guard(lock_);
-        pending_ &= ~pending;
-        pending = pending_;
     }
     busy_ = false;
 }

@@ -136,7 +136,15 @@ TEST(AfSafeSyncTest, Registrations)
     EXPECT_FALSE(AfSyncCall(0, 10));
     for (auto id : ids)
         EXPECT_TRUE(AfReleaseSyncHandle(id));
-    EXPECT_NE(AfAllocateSyncHandle([](int, const std::any&) {}), 0u);
+    const auto again = AfAllocateSyncHandle([](int, const std::any&) {});
+    EXPECT_NE(again, 0u);
+
+    // After a wrap-around, ids still held are skipped.
+    AfSetSyncIdCounter(again - 1);
+    const auto next = AfAllocateSyncHandle([](int, const std::any&) {});
+    EXPECT_EQ(next, again + 1);
+    AfReleaseSyncHandle(again);
+    AfReleaseSyncHandle(next);
 }
 
 TEST(AfSafeSyncTest, AnExceptionInTheMethodIsReportedAndTheSenderGoesOn)
