@@ -199,6 +199,9 @@ void TFMover::Swapea(const std::vector<std::pair<int, int>>& moves, const std::v
             for (auto [from, to] : moves)
                 move(from, to);
         };
+        // The new selection is set below; a selection carried through the
+        // reorder would cost a persistent index per selected cell.
+        ListView->selectionModel()->clearSelection();
         if (auto* records = qobject_cast<RecordListModel*>(model)) {
             records->Reorder(order, apply);
         } else {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -47,6 +48,8 @@ protected:
             items[0]->setIcon(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon));
             Source.appendRow(items);
         }
+        SourceTester = std::make_unique<QAbstractItemModelTester>(
+            &Source, QAbstractItemModelTester::FailureReportingMode::Fatal);
         View.setModel(&Source);
         View.setSelectionBehavior(QAbstractItemView::SelectRows);
         View.setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -60,17 +63,25 @@ protected:
         return cells;
     }
 
+    // The dialog's results, watched from its creation on.
+    static std::unique_ptr<QAbstractItemModelTester> Watch(TFBuscar& dialog)
+    {
+        return std::make_unique<QAbstractItemModelTester>(dialog.findChild<QTreeView*>("ListView")->model(),
+                                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
+    }
+
     QStandardItemModel Source;
+    std::unique_ptr<QAbstractItemModelTester> SourceTester;
     QTreeView View;
 };
 
 TEST_F(BuscarTest, TypingListsTheMatchingRowsInListOrderWhateverTheCase)
 {
     TFBuscar dialog;
+    const auto tester = Watch(dialog);
     WhenShown(dialog, [&] {
         auto* edit = dialog.findChild<QLineEdit*>("Edit1");
         auto* results = dialog.findChild<QTreeView*>("ListView");
-        QAbstractItemModelTester tester(results->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         EXPECT_EQ(results->model()->rowCount(), 0); // nothing typed, nothing listed
         QTest::keyClicks(edit, "canal ");
         EXPECT_EQ(Column(results->model(), 0), QStringList({"Canal Uno", "CANAL DOS"}));
@@ -89,6 +100,7 @@ TEST_F(BuscarTest, TypingListsTheMatchingRowsInListOrderWhateverTheCase)
 TEST_F(BuscarTest, ANumberedListShowsTheSateliteBesideTheName)
 {
     TFBuscar dialog;
+    const auto tester = Watch(dialog);
     WhenShown(dialog, [&] {
         auto* results = dialog.findChild<QTreeView*>("ListView");
         QTest::keyClicks(dialog.findChild<QLineEdit*>("Edit1"), "CANAL");
@@ -104,6 +116,7 @@ TEST_F(BuscarTest, DoubleClickSelectsThatRowAloneAndCloses)
     View.selectionModel()->select(Source.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     View.selectionModel()->select(Source.index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     TFBuscar dialog;
+    const auto tester = Watch(dialog);
     WhenShown(dialog, [&] {
         auto* results = dialog.findChild<QTreeView*>("ListView");
         QTest::keyClicks(dialog.findChild<QLineEdit*>("Edit1"), "canal");

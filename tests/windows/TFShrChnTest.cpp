@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -83,11 +84,18 @@ protected:
     TTransponderRec* Unused;
 };
 
+// The picker's rows, watched from its creation on.
+std::unique_ptr<QAbstractItemModelTester> Watch(TFShrChn& picker)
+{
+    return std::make_unique<QAbstractItemModelTester>(picker.findChild<QTreeView*>("ListaCan")->model(),
+                                                      QAbstractItemModelTester::FailureReportingMode::Fatal);
+}
+
 TEST_F(ShrChnTest, ListsTheChannelsOfATransponderWithTheChannelColumns)
 {
     TFShrChn picker;
     auto* list = picker.findChild<QTreeView*>("ListaCan");
-    QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto tester = Watch(picker);
     picker.ExecuteChn(&Data, Tp1);
     const QAbstractItemModel* m = list->model();
     ASSERT_EQ(m->rowCount(), 2);
@@ -106,6 +114,7 @@ TEST_F(ShrChnTest, ListsTheChannelsOfATransponderWithTheChannelColumns)
     EXPECT_EQ(picker.windowTitle(), "Canales");
 
     TFShrChn empty;
+    const auto emptyTester = Watch(empty);
     empty.ExecuteChn(&Data, Unused);
     EXPECT_EQ(empty.findChild<QTreeView*>("ListaCan")->model()->rowCount(), 0);
 }
@@ -115,6 +124,7 @@ TEST_F(ShrChnTest, AMadeUpEntryWithoutReferencesShowsNoDefinido)
     TChannelRec madeUp; // the caller's own record, in no list
     madeUp.Name = "Nuevo Canal";
     TFShrChn picker;
+    const auto tester = Watch(picker);
     picker.ChnList.push_back(&madeUp);
     picker.ChnList.push_back(Data.Channels.Get(1));
     picker.BuildLista();
@@ -128,6 +138,7 @@ TEST_F(ShrChnTest, AMadeUpEntryWithoutReferencesShowsNoDefinido)
 TEST_F(ShrChnTest, MustSelectOneEnablesTheButtonOnlyForASelectedRow)
 {
     TFShrChn picker;
+    const auto tester = Watch(picker);
     picker.ExecuteChn(&Data, Tp1);
     picker.MustSelectOne();
     auto* list = picker.findChild<QTreeView*>("ListaCan");
@@ -151,6 +162,7 @@ TEST_F(ShrChnTest, MustSelectOneEnablesTheButtonOnlyForASelectedRow)
 TEST_F(ShrChnTest, BesideAnotherWindowTheButtonOnlyHidesThePicker)
 {
     QPointer<TFShrChn> picker = new TFShrChn;
+    auto tester = Watch(*picker);
     picker->ExecuteChn(&Data, Tp1);
     picker->SetClose();
     picker->show();
@@ -160,12 +172,14 @@ TEST_F(ShrChnTest, BesideAnotherWindowTheButtonOnlyHidesThePicker)
     ASSERT_FALSE(picker.isNull());
     picker->show();
     EXPECT_EQ(picker->findChild<QTreeView*>("ListaCan")->model()->rowCount(), 2);
+    tester.reset();
     delete picker;
 }
 
 TEST_F(ShrChnTest, SearchFindsAChannelOfThePicker)
 {
     TFShrChn picker;
+    const auto tester = Watch(picker);
     picker.ExecuteChn(&Data, Tp1);
     auto* list = picker.findChild<QTreeView*>("ListaCan");
     picker.show();
