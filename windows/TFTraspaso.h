@@ -68,12 +68,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+public:
+    // The form's handlers.
+    void CancelBtnClick();
+    void TimerTimer();   // the meter's light moves one segment
+    void RelojTimer();   // the display shows its next picture
+    void DelayerTimer(); // runs the link operation
+
 private:
     void FormCreate();
-    void CancelBtnClick();
-    void TimerTimer();
-    void RelojTimer();
-    void DelayerTimer();
     void Finish();
     void ShowDigits(const char* digits); // four characters to D1 D2 D4 D5
     void SetLabelLines(int first, int count);

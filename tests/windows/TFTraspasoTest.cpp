@@ -1,0 +1,274 @@
+// The transfer window against the receiver emulator on a pseudo-terminal.
+#include "windows/TFTraspaso.h"
+
+#include "foundation/TLang.h"
+#include "foundation/ui/QtText.h"
+#include "link/LinkTestSupport.h"
+#include "link/TVexaComm.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "windows/MainWindowTestSupport.h"
+#include "windows/controls/TL7Segment.h"
+#include "windows/controls/Tdbmeter.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTime>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+std::vector<std::uint8_t> PatternImage()
+{
+    std::vector<std::uint8_t> image(ReceiverEmulator::kImageSize);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 13 + i / 509);
+    image[10] = 3;
+    return image;
+}
+
+std::string Digits(const TFTraspaso& w)
+{
+    return {w.L7Segment1->DigitValue(), w.L7Segment2->DigitValue(), w.L7Segment4->DigitValue(),
+            w.L7Segment5->DigitValue()};
+}
+
+class TransferTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        emulator.SetImage(PatternImage());
+        ports = std::make_unique<PortEnv>(std::map<int, std::string>{{2, emulator.DevicePath()}});
+        comm = std::make_unique<TVexaComm>(2);
+        ASSERT_TRUE(WaitUntil([this] { return comm->Connected(); }));
+        emulator.ClearLog();
+    }
+    void TearDown() override { comm.reset(); }
+
+    QtEventLoopScope loop;
+    ReceiverEmulator emulator;
+    std::unique_ptr<PortEnv> ports;
+    std::unique_ptr<TVexaComm> comm;
+    ScriptedMessageBoxes boxes;
+};
+
+} // namespace
+
+TEST_F(TransferTest, ReadShowsTheClockAndClosesOnceTheImageIsIn)
+{
+    TFTraspaso w;
+    EXPECT_EQ(w.windowTitle(), ToQt(LangText(2215)));
+    EXPECT_EQ(w.Label1->text(), ToQt(LangText(2213) + "\n" + LangText(2214)));
+    std::string shown;
+    bool barFull = false;
+    auto* watch = new QTimer(&w);
+    QObject::connect(watch, &QTimer::timeout, [&] {
+        if (w.isVisible())
+            shown = Digits(w);
+    });
+    watch->start(20);
+
+    std::vector<std::uint8_t> stream;
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(w.TrespassData(comm.get(), TFTraspaso::ReadImage, stream));
+    const auto took = std::chrono::steady_clock::now() - started;
+    barFull = w.ProgressBar->value() == w.ProgressBar->maximum();
+
+    EXPECT_EQ(stream, PatternImage());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(barFull);
+    EXPECT_EQ(w.ProgressBar->maximum(), 65);
+    EXPECT_GE(took, std::chrono::milliseconds(800)); // nothing starts before the window is up
+    EXPECT_LT(took, std::chrono::seconds(5));
+    const QTime now = QTime::currentTime();
+    const std::string hhmm = QStringLiteral("%1%2").arg(now.hour(), 2, 10, QLatin1Char('0')).arg(now.minute(), 2, 10, QLatin1Char('0')).toStdString();
+    EXPECT_EQ(Digits(w), hhmm);
+    EXPECT_EQ(shown, hhmm);
+    EXPECT_TRUE(comm->Connected());
+    EXPECT_FALSE(comm->OnProgress); // the window's callback is gone
+}
+
+TEST_F(TransferTest, SentImageEndsWithGoodThenTheInformation)
+{
+    TFTraspaso w;
+    std::vector<std::uint8_t> image = PatternImage();
+    image[5] = 0x55;
+    bool sawGood = false;
+    auto* watch = new QTimer(&w);
+    QObject::connect(watch, &QTimer::timeout, [&] {
+        if (w.Phase == 4 && Digits(w) == "Good" && !w.ProgressBar->isVisible() && !w.CancelBtn->isEnabled() &&
+            w.Label1->text() == ToQt(LangText(2203) + "\n" + LangText(2204) + "\n" + LangText(2205)))
+            sawGood = true;
+    });
+    watch->start(20);
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(w.TrespassData(comm.get(), TFTraspaso::SendImage, image));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(800 + 3000));
+    EXPECT_TRUE(sawGood);
+    EXPECT_EQ(emulator.Image(), image);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Info);
+    EXPECT_EQ(boxes.Boxes()[0].text, LangText(2216));
+}
+
+TEST_F(TransferTest, SendWhoseAcknowledgementsStopClosesAtOnceAndResetsTheLink)
+{
+    EmulatorFaults faults;
+    faults.ackStopAfterBlock = 3;
+    emulator.SetFaults(faults);
+    TFTraspaso w;
+    std::vector<std::uint8_t> image = PatternImage();
+    EXPECT_FALSE(w.TrespassData(comm.get(), TFTraspaso::SendImage, image));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Error);
+    EXPECT_EQ(boxes.Boxes()[0].text, LangText(2202));
+    EXPECT_FALSE(comm->Connected());
+    EXPECT_NE(w.Phase, 4); // no "Good" after a failure
+}
+
+// Cancel before the operation starts, by the button or by Escape: the link
+// sees it at its first progress report, sends nothing and stays connected.
+class TransferCancel : public TransferTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TransferCancel, BeforeTheStartSendsNothing)
+{
+    const bool byEscape = GetParam();
+    TFTraspaso w;
+    QTimer::singleShot(200, &w, [&] {
+        if (byEscape)
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else
+            w.CancelBtn->click();
+    });
+    std::vector<std::uint8_t> stream;
+    EXPECT_FALSE(w.TrespassData(comm.get(), TFTraspaso::ReadImage, stream));
+    EXPECT_TRUE(w.Cancelled);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, LangText(2201));
+    RunEventsFor(100);
+    EXPECT_TRUE(FromLink(emulator.Log()).empty());
+    EXPECT_TRUE(comm->Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(ButtonOrEscape, TransferCancel, ::testing::Bool());
+
+TEST_F(TransferTest, CancelAfterTheLastBlockIsNotReportedAsCancelled)
+{
+    // The receiver waits before its end-of-data frame: the user presses
+    // Cancel once every block is in, too late to stop anything.
+    EmulatorFaults faults;
+    faults.delayReply = 65;
+    faults.replyDelayMs = 600;
+    emulator.SetFaults(faults);
+    TFTraspaso w;
+    auto* watch = new QTimer(&w);
+    QObject::connect(watch, &QTimer::timeout, [&] {
+        if (w.ProgressBar->maximum() == 65 && w.ProgressBar->value() == 65 && w.CancelBtn->isEnabled())
+            w.CancelBtn->click();
+    });
+    watch->start(10);
+    std::vector<std::uint8_t> stream;
+    EXPECT_TRUE(w.TrespassData(comm.get(), TFTraspaso::ReadImage, stream));
+    EXPECT_TRUE(w.Cancelled);
+    EXPECT_EQ(stream, PatternImage());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// ---- The display, without a transfer
+
+struct PercentCase {
+    int step, max, counter;
+};
+
+class TransferPercent : public ::testing::TestWithParam<PercentCase> {};
+
+TEST_P(TransferPercent, CounterIsTheRoundedPercentMinusOne)
+{
+    const PercentCase& c = GetParam();
+    TFTraspaso w;
+    bool cancel = true;
+    w.Progreso(-1, c.max, cancel);
+    EXPECT_FALSE(cancel);
+    w.Progreso(c.step, 0, cancel);
+    EXPECT_EQ(w.Counter, c.counter);
+    EXPECT_EQ(w.ProgressBar->maximum(), c.max);
+    EXPECT_EQ(w.ProgressBar->value(), c.step);
+}
+
+// Halves go to the even neighbour: 2.5 gives 2 and 3.5 gives 4.
+INSTANTIATE_TEST_SUITE_P(Rows, TransferPercent,
+                         ::testing::Values(PercentCase{45, 100, 44}, PercentCase{100, 100, 99},
+                                           PercentCase{5, 200, 1}, PercentCase{7, 200, 3},
+                                           PercentCase{1, 200, 0}, PercentCase{0, 65, 0},
+                                           PercentCase{65, 65, 99}, PercentCase{33, 65, 50}));
+
+TEST(TransferDisplay, AfterAnUploadDashesThenTheFirmwareCountThenGood)
+{
+    ScriptedMessageBoxes boxes;
+    TFTraspaso w;
+    w.Mode = TFTraspaso::SendSoftware;
+
+    w.Phase = 1;
+    w.Counter = 44;
+    w.RelojTimer();
+    EXPECT_EQ(Digits(w), "d044");
+    EXPECT_TRUE(w.L7Segment1->Punto());
+    EXPECT_FALSE(w.L7Segment3->Punto());
+
+    w.Phase = 2;
+    w.Counter = 0;
+    for (int tick = 1; tick < 35; ++tick)
+        w.RelojTimer();
+    EXPECT_EQ(Digits(w), "----");
+    EXPECT_EQ(w.Phase, 2);
+    w.RelojTimer(); // the 35th tick
+    EXPECT_EQ(w.Phase, 3);
+    EXPECT_EQ(w.Label1->text(), ToQt(LangText(2209) + "\n" + LangText(2210) + "\n" + LangText(2211)));
+
+    w.RelojTimer();
+    EXPECT_EQ(Digits(w), "F002");
+    for (int tick = 2; tick <= 50; ++tick)
+        w.RelojTimer();
+    EXPECT_EQ(Digits(w), "F100");
+    w.RelojTimer(); // past 100: on to "Good" without drawing
+    EXPECT_EQ(w.Phase, 4);
+    EXPECT_EQ(Digits(w), "F100");
+    for (int tick = 1; tick < 7; ++tick)
+        w.RelojTimer();
+    EXPECT_EQ(Digits(w), "Good");
+    EXPECT_FALSE(w.L7Segment1->Punto());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    w.RelojTimer(); // the 7th "Good" tick ends it
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, LangText(2216));
+}
+
+TEST(TransferDisplay, MeterLightRunsBackwardsWhileReadingAndForwardsWhileSending)
+{
+    TFTraspaso w;
+    w.Mode = TFTraspaso::ReadImage;
+    w.MeterPos = 17;
+    std::vector<int> positions;
+    for (int i = 0; i < 19; ++i) {
+        w.TimerTimer();
+        positions.push_back(w.dbmeter->Position());
+    }
+    EXPECT_EQ(positions.front(), 16);
+    EXPECT_EQ(positions[15], 1);
+    EXPECT_EQ(positions[16], 0);
+    EXPECT_EQ(positions[17], 17); // wraps below 0 to the far end
+    EXPECT_EQ(positions[18], 16);
+
+    w.Mode = TFTraspaso::SendImage;
+    w.MeterPos = 16;
+    w.TimerTimer();
+    EXPECT_EQ(w.dbmeter->Position(), 17);
+    w.TimerTimer();
+    EXPECT_EQ(w.dbmeter->Position(), 0); // wraps above the end to 0
+}
