@@ -1,5 +1,5 @@
 // The channel picker: the channels of a transponder, made-up entries, the
-// must-select-one mode, modeless use and its search command.
+// must-select-one mode and its search command.
 #include "database/TVexaData.h"
 #include "foundation/ui/QtText.h"
 #include "windows/TFShrChn.h"
@@ -157,23 +157,6 @@ TEST_F(ShrChnTest, MustSelectOneEnablesTheButtonOnlyForASelectedRow)
     EXPECT_FALSE(button->isEnabled());
     WhenModal(&picker, [&](QWidget*) { picker.close(); });
     EXPECT_EQ(picker.exec(), QDialog::Rejected);
-}
-
-TEST_F(ShrChnTest, BesideAnotherWindowTheButtonOnlyHidesThePicker)
-{
-    QPointer<TFShrChn> picker = new TFShrChn;
-    auto tester = Watch(*picker);
-    picker->ExecuteChn(&Data, Tp1);
-    picker->SetClose();
-    picker->show();
-    ASSERT_TRUE(picker->isVisible());
-    picker->findChild<QPushButton*>("BitBtn1")->click();
-    EXPECT_FALSE(picker->isVisible());
-    ASSERT_FALSE(picker.isNull());
-    picker->show();
-    EXPECT_EQ(picker->findChild<QTreeView*>("ListaCan")->model()->rowCount(), 2);
-    tester.reset();
-    delete picker;
 }
 
 TEST_F(ShrChnTest, SearchFindsAChannelOfThePicker)
