@@ -1,7 +1,9 @@
 #include "windows/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QAbstractItemView>
 #include <QFileInfo>
+#include <QLineEdit>
 
 namespace {
 
@@ -21,14 +23,49 @@ public:
         if (!files.isEmpty() && !files.first().isEmpty() && !QFileInfo(files.first()).isDir()) {
             const QString forced = WithExtension(files.first(), extension_);
             if (forced != files.first())
-                selectFile(forced);
+                Choose(forced);
         }
         QFileDialog::accept();
     }
 
 private:
+    // Makes `name` the dialog's answer. A row chosen in the file list would
+    // win over the typed name (and selectFile leaves a focused name field
+    // alone), so the list's selection goes and the name is typed in.
+    void Choose(const QString& name)
+    {
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!edit) {
+            selectFile(name);
+            return;
+        }
+        for (auto* view : findChildren<QAbstractItemView*>())
+            if (view->selectionModel())
+                view->selectionModel()->clear();
+        edit->setText(name);
+    }
+
     QString extension_;
 };
+
+// File names on Linux are case-sensitive, the program's extensions were
+// never: "*.Txt" also lists "list.txt" and "LIST.TXT". The patterns are
+// spelled out letter by letter and the filter shows its name only.
+QString AnyCase(const QString& filter)
+{
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return filter;
+    QString patterns;
+    for (const QChar c : filter.mid(open + 1, close - open - 1)) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            patterns += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            patterns += c;
+    }
+    return filter.left(open + 1) + patterns + filter.mid(close);
+}
 
 void Prepare(QFileDialog& dialog, const QStringList& filters)
 {
@@ -36,10 +73,14 @@ void Prepare(QFileDialog& dialog, const QStringList& filters)
     // whose accept() we can step into.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setSizeGripEnabled(true);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty())
-        dialog.selectNameFilter(filters.first());
+    QStringList anyCase;
+    for (const QString& filter : filters)
+        anyCase << AnyCase(filter);
+    dialog.setNameFilters(anyCase);
+    if (!anyCase.isEmpty())
+        dialog.selectNameFilter(anyCase.first());
 }
 
 QString Run(QFileDialog& dialog)

@@ -1,0 +1,106 @@
+// Qt's own save dialog behind the file-dialog seam: the name typed gets the
+// program's extension before the dialog asks about replacing a file.
+#include "windows/FileDialogs.h"
+
+#include "support/TempDir.h"
+#include "windows/MainWindowTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Types `typed` into the visible save dialog and presses Save.
+void TypeAndSave(const QString& typed)
+{
+    WhenShown<QFileDialog>([typed](QFileDialog* d) {
+        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(typed);
+        auto* buttons = d->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_NE(buttons, nullptr);
+        for (QAbstractButton* b : buttons->buttons())
+            if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole)
+                b->click();
+    });
+}
+
+QString Path(const TempDir& dir, const char* name)
+{
+    return QString::fromStdString((dir / name).string());
+}
+
+} // namespace
+
+TEST(SaveDialog, AsksAboutReplacingTheFileThatWillReallyBeWritten)
+{
+    TempDir dir;
+    WriteFileBytes(dir / "x.Dat", "old");
+    QString question;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        question = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    TypeAndSave(Path(dir, "x.Bin"));
+    const QString name = FileDialogs().SaveFileName(nullptr, {QStringLiteral("Binary (Dat) (*.dat)")}, QStringLiteral("Dat"));
+    EXPECT_EQ(name, Path(dir, "x.Dat"));
+    EXPECT_TRUE(question.contains(QStringLiteral("x.Dat"))) << question.toStdString();
+    EXPECT_FALSE(question.contains(QStringLiteral("x.Bin")));
+}
+
+TEST(SaveDialog, NameAsTypedExistingIsNoReasonToAsk)
+{
+    TempDir dir;
+    WriteFileBytes(dir / "y.Bin", "another file");
+    bool asked = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+                // The dialog would now wait for another name: end it.
+                for (QWidget* d : QApplication::topLevelWidgets())
+                    if (auto* dialog = qobject_cast<QFileDialog*>(d); dialog && dialog->isVisible())
+                        QTimer::singleShot(0, dialog, &QFileDialog::reject);
+            }
+    });
+    watch.start(10);
+    TypeAndSave(Path(dir, "y.Bin"));
+    const QString name = FileDialogs().SaveFileName(nullptr, {QStringLiteral("Binary (Dat) (*.dat)")}, QStringLiteral("Dat"));
+    EXPECT_EQ(name, Path(dir, "y.Dat"));
+    EXPECT_FALSE(asked);
+}
+
+TEST(SaveDialog, ExtensionReplacesOnlyTheLastPartOfTheFileName)
+{
+    EXPECT_EQ(WithExtension(QStringLiteral("/a.b/list"), QStringLiteral("Txt")), QStringLiteral("/a.b/list.Txt"));
+    EXPECT_EQ(WithExtension(QStringLiteral("/a/list.v2.bin"), QStringLiteral("Dat")), QStringLiteral("/a/list.v2.Dat"));
+    EXPECT_EQ(WithExtension(QStringLiteral("/a/list.Dat"), QStringLiteral("Dat")), QStringLiteral("/a/list.Dat"));
+}
+
+TEST(OpenDialog, ListsTheProgramsFilesWhateverTheCaseOfTheirExtension)
+{
+    TempDir dir;
+    for (const char* name : {"a.Txt", "b.txt", "c.TXT", "d.dat"})
+        WriteFileBytes(dir / name, "x");
+    QStringList listed;
+    WhenShown<QFileDialog>([&](QFileDialog* d) {
+        d->setDirectory(QString::fromStdString(dir.path().string()));
+        auto* view = d->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        ASSERT_NE(view, nullptr);
+        WaitUntil([&] { return view->model()->rowCount(view->rootIndex()) >= 3; }, 3000);
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+            listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+        d->reject();
+    });
+    EXPECT_TRUE(FileDialogs().OpenFileName(nullptr, {QStringLiteral("Lists (*.Txt)")}).isEmpty());
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"a.Txt", "b.txt", "c.TXT"}));
+}
