@@ -18,22 +18,6 @@ std::vector<std::uint8_t> Bytes(int count, std::uint8_t first)
 
 } // namespace
 
-TEST(TAfCircularBufferTest, RefusedWritesChangeNothing)
-{
-    TAfCircularBuffer ring(8);
-    const auto five = Bytes(5, 1);
-    ASSERT_TRUE(ring.Write(five.data(), 5));
-    EXPECT_FALSE(ring.Write(five.data(), 0));
-    EXPECT_FALSE(ring.Write(five.data(), -1));
-    EXPECT_FALSE(ring.Write(five.data(), 4)); // 3 free: all or nothing
-    EXPECT_EQ(ring.BufUsed(), 5);
-    EXPECT_FALSE(ring.Remove(6));
-    EXPECT_EQ(ring.BufUsed(), 5);
-    std::uint8_t out[8] = {};
-    EXPECT_EQ(ring.Peek(out, 8), 5);
-    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 5), five);
-}
-
 TEST(TAfCircularBufferTest, ExactFillAndWrapAround)
 {
     TAfCircularBuffer ring(8);

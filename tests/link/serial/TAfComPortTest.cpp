@@ -107,27 +107,14 @@ void Transfer(int com, int busyMs)
 
 TEST(TAfComPortTest, PropertiesBuildTheLineSettings)
 {
-    TAfComPort port;
-    EXPECT_EQ(port.BaudRate(), br115200);
-    EXPECT_EQ(port.Databits(), db8);
-    EXPECT_EQ(port.Parity(), paNone);
-    EXPECT_EQ(port.Stopbits(), sbOne);
-    EXPECT_EQ(port.FlowControl(), fwNone);
-    EXPECT_TRUE(port.DTR());
-    EXPECT_TRUE(port.RTS());
-    EXPECT_EQ(port.InBufSize(), 4096);
-    EXPECT_EQ(port.OutBufSize(), 2048);
-    EXPECT_EQ(port.DCB().BaudRate, 115200u);
-    EXPECT_EQ(port.DCB().ByteSize, 8);
-    EXPECT_EQ(port.DCB().Flags, 0x1011u);
-
+    TAfComPort port; // 115200 8N1, DTR and RTS on
+    EXPECT_EQ(port.DCB(), (TAfDCB{DCB_Length, 115200, 0x1011, 0, 0, 8, 0, 0, 0x11, 0x13}));
     // The lines enter the settings only when something else rebuilds them.
     port.SetDTR(false);
     port.SetRTS(false);
     EXPECT_EQ(port.DCB().Flags, 0x1011u);
     port.SetBaudRate(br19200);
     EXPECT_EQ(port.DCB().Flags, 0x1u);
-    EXPECT_EQ(port.DCB().BaudRate, 19200u);
 
     TAfComPort flow;
     flow.SetFlowControl(fwRtsCts);
@@ -144,11 +131,7 @@ TEST(TAfComPortTest, PropertiesBuildTheLineSettings)
     EXPECT_EQ(port.BaudRate(), brUser);
     EXPECT_EQ(port.UserBaudRate(), 31250);
     EXPECT_EQ(port.Options(), AfComOption(coParityCheck) | AfComOption(coStripNull));
-    port.SetBaudRate(br9600);
-    EXPECT_EQ(port.UserBaudRate(), 0);
-
     odd.DCBlength = 12;
-    EXPECT_EQ(Message([&] { port.SetDCB(odd); }), "Error setting parameters from DCB -  ");
     port.SetName("Serie");
     EXPECT_EQ(Message([&] { port.SetDCB(odd); }), "Error setting parameters from DCB - Serie ");
 }
@@ -274,13 +257,7 @@ TEST(TAfComPortTest, TheOtherEndClosingIsALostPort)
 TEST(TAfComPortTest, HandlersMayCloseThePortOrFail)
 {
     std::vector<std::string> reported;
-    SetExceptionHandler([&](std::exception_ptr e) {
-        try {
-            std::rethrow_exception(e);
-        } catch (const std::exception& x) {
-            reported.push_back(x.what());
-        }
-    });
+    SetExceptionHandler([&](std::exception_ptr e) { reported.push_back(Message([&] { std::rethrow_exception(e); })); });
     PseudoTerminal pty(59);
     LinkPort link(59);
     // Asking for more than is waiting fails inside the event; the port goes on.

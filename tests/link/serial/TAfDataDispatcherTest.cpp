@@ -39,24 +39,19 @@ TEST(TAfDataDispatcherTest, ReceivedBytesReachTheHandlersAndClients)
     std::vector<std::uint8_t> own, client0, client1;
     std::vector<int> order;
     bool onMain = true;
-    dispatcher.OnData = [&](TAfDataDispatcher& d, int kind) {
-        EXPECT_EQ(kind, TAfDataDispatcher::KindData);
-        onMain = onMain && IsMainThread();
-        order.push_back(d.CurrentClient());
-        const auto bytes = PeekAll(d);
-        own.insert(own.end(), bytes.begin(), bytes.end());
-        d.Take(static_cast<std::int32_t>(bytes.size()));
-    };
-    for (auto* sink : {&client0, &client1})
-        dispatcher.Clients.push_back([&, sink](TAfDataDispatcher& d, int kind) {
-            if (kind != TAfDataDispatcher::KindData)
-                return;
+    // The own handler takes all it sees, the clients less: all see every byte once.
+    auto handler = [&](std::vector<std::uint8_t>& sink, bool takeAll) {
+        return [&, takeAll](TAfDataDispatcher& d, int kind) {
+            ASSERT_EQ(kind, TAfDataDispatcher::KindData);
             onMain = onMain && IsMainThread();
             order.push_back(d.CurrentClient());
             const auto bytes = PeekAll(d);
-            sink->insert(sink->end(), bytes.begin(), bytes.end());
-            d.Take(1); // less than the own handler took
-        });
+            sink.insert(sink.end(), bytes.begin(), bytes.end());
+            d.Take(takeAll ? static_cast<std::int32_t>(bytes.size()) : 1);
+        };
+    };
+    dispatcher.OnData = handler(own, true);
+    dispatcher.Clients = {handler(client0, false), handler(client1, false)};
     bool portEventFired = false;
     port.OnDataRecived = [&](TAfCustomSerialPort*, std::int32_t) { portEventFired = true; };
 
@@ -105,27 +100,6 @@ TEST(TAfDataDispatcherTest, WhatDoesNotFitWaitsInThePort)
     } catch (const EAfDispatcherError& e) {
         EXPECT_STREQ(e.what(), "Error writing to dispatcher buffer");
     }
-}
-
-TEST(TAfDataDispatcherTest, OutputFreeGoesToTheDispatcher)
-{
-    PseudoTerminal pty(63);
-    TAfComPort port;
-    port.SetComNumber(63);
-    TAfDataDispatcher dispatcher;
-    dispatcher.Link(&port);
-    int outputFree = 0;
-    dispatcher.OnOutputFree = [&](TAfDataDispatcher&, int kind) {
-        EXPECT_EQ(kind, TAfDataDispatcher::KindOutputFree);
-        ++outputFree;
-    };
-    bool portEventFired = false;
-    port.OnOutBufFree = [&](TAfCustomSerialPort*) { portEventFired = true; };
-    port.Open();
-    port.WriteData("hello", 5);
-    EXPECT_EQ(pty.Receive(5, 2000).size(), 5u);
-    ASSERT_TRUE(PumpUntil([&] { return outputFree == 1; }, 2000));
-    EXPECT_FALSE(portEventFired);
 }
 
 TEST(TAfDataDispatcherTest, LinkOpenAndCloseNotices)
