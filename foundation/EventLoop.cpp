@@ -61,8 +61,8 @@ void ProcessPendingEvents()
     }
     if (pump)
         pump();
-    else
-        DrainQueue();
+    // Calls posted before a poster was installed (or with none) wait here.
+    DrainQueue();
 }
 
 void WaitForPendingEvents(int maxMs)

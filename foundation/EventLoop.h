@@ -18,7 +18,9 @@ void ProcessPendingEvents();
 // Main thread only.
 void WaitForPendingEvents(int maxMs);
 
-// An empty pump restores the default, which drains the queue of posted calls.
+// The pump lets the application's own events run; posted calls waiting in
+// our queue run after it in any case. An empty pump restores the default,
+// which only drains that queue.
 void SetEventPump(std::function<void()> pump);
 
 // Runs `call` on the main thread some time later. Callable from any thread.
