@@ -70,6 +70,22 @@ std::string UpperAscii(std::string s)
     return s;
 }
 
+// A status bar panel that asks for its width but gives way, down to its
+// text, when the window is too narrow for every panel's width.
+class StatusPanel : public QLabel {
+public:
+    StatusPanel(int width, QWidget* parent) : QLabel(parent), width_(width) {}
+    QSize sizeHint() const override
+    {
+        const QSize text = QLabel::sizeHint();
+        return {std::max(width_, text.width()), text.height()};
+    }
+    QSize minimumSizeHint() const override { return QLabel::sizeHint(); }
+
+private:
+    int width_;
+};
+
 TFMain::TRowDropper& RowDropper()
 {
     static TFMain::TRowDropper dropper =
@@ -381,12 +397,10 @@ void TFMain::BuildControls()
     {
         static const int widths[3] = {200, 270, 50};
         for (int i = 0; i < 3; ++i) {
-            auto* panel = new QLabel(this);
+            auto* panel = new StatusPanel(widths[i], this);
             panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
             panel->setFrameShape(QFrame::Panel);
             panel->setFrameShadow(QFrame::Sunken);
-            // Widths are minimums: a longer text or a wider font widens the panel.
-            panel->setMinimumWidth(widths[i]);
             QFont small = panel->font();
             small.setPointSizeF(small.pointSizeF() * 0.85);
             panel->setFont(small);
@@ -617,6 +631,7 @@ void TFMain::SetOpen()
         auto* item = new QListWidgetItem(AppIcons::Option(option), Q(LangText(text)));
         item->setData(kOptionRole, option);
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setSizeHint(QSize(75, 60)); // the whole cell, so picture and caption centre in it
         ListSel->addItem(item);
     };
     if (n == 1) {
