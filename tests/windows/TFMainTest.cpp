@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -518,4 +519,43 @@ TEST_F(MainWindowReceiverTest, ReceiverThatStopsAnsweringLeavesEverythingAsItWas
     EXPECT_EQ(main->ListSel->count(), 1);
     EXPECT_FALSE(main->ListLoaded());
     EXPECT_FALSE(main->Data->Valid);
+}
+
+TEST_F(MainWindowTest, ArrowKeysInTheOptionBarSwitchTheList)
+{
+    Start();
+    main->Listadecanalesnueva1->trigger();
+    ASSERT_EQ(main->Option(), 1);
+    main->ListSel->setFocus();
+    QTest::keyClick(main->ListSel, Qt::Key_Down);
+    EXPECT_EQ(main->Option(), 2);
+    EXPECT_EQ(main->ListMain->property("Tag").toInt(), 2);
+    QTest::keyClick(main->ListSel, Qt::Key_End);
+    EXPECT_EQ(main->Option(), 5);
+    EXPECT_FALSE(main->ListMain->Dragging());
+}
+
+TEST_F(MainWindowTest, PrintingNeedsAPrinterAndARecordListInView)
+{
+    struct Unset {
+        ~Unset() { TFMain::SetListPrinter(nullptr); }
+    } unset;
+    std::vector<std::string> titles;
+    TFMain::SetListPrinter([&](QTreeView* view, const std::string& title, const std::string& subtitle) {
+        EXPECT_EQ(view->objectName(), QStringLiteral("ListMain"));
+        EXPECT_TRUE(subtitle.empty());
+        titles.push_back(title);
+    });
+    Start();
+    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
+    main->Listadecanalesnueva1->trigger();
+    EXPECT_TRUE(main->Imprimirdatos1->isEnabled());
+    main->SelectOption(2);
+    main->Imprimirdatos1->trigger();
+    main->SelectOption(5);
+    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
+    TFMain::SetListPrinter(nullptr);
+    main->SelectOption(1);
+    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
+    EXPECT_EQ(titles, std::vector<std::string>{LangText(134) + " " + LangText(113)});
 }
