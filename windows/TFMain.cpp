@@ -11,18 +11,11 @@
 #include "windows/FileDialogs.h"
 #include "windows/StandInPresenter.h"
 #include "windows/TFAbout.h"
+#include "windows/TFChannels.h"
 #include "windows/TFChooseData.h"
 #include "windows/TFConfPuerto.h"
-#include "windows/TFTraspaso.h"
-
-#if __has_include("windows/TFChannels.h")
-#include "windows/TFChannels.h"
-#define VEXA_HAVE_CHANNELS 1
-#endif
-#if __has_include("windows/TFMover.h")
 #include "windows/TFMover.h"
-#define VEXA_HAVE_MOVER 1
-#endif
+#include "windows/TFTraspaso.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -88,16 +81,11 @@ private:
 
 TFMain::TRowDropper& RowDropper()
 {
-    static TFMain::TRowDropper dropper =
-#ifdef VEXA_HAVE_MOVER
-        [](QTreeView* listView, TVexaData* data, int dropRow) {
-            TFMover mover(listView->window());
-            mover.Inicia(listView, data);
-            mover.MoveDrop(dropRow);
-        };
-#else
-        nullptr;
-#endif
+    static TFMain::TRowDropper dropper = [](QTreeView* listView, TVexaData* data, int dropRow) {
+        TFMover mover(listView->window());
+        mover.Inicia(listView, data);
+        mover.MoveDrop(dropRow);
+    };
     return dropper;
 }
 
@@ -221,8 +209,36 @@ void TMainListView::dragMoveEvent(QDragMoveEvent* event)
         verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
     else if (y > viewport()->height() - 16)
         verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
-    const QModelIndex index = indexAt(event->position().toPoint());
-    setCurrentIndex(index.isValid() ? index : currentIndex());
+    MarkDropRow(indexAt(event->position().toPoint()).row());
+}
+
+void TMainListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    MarkDropRow(-1);
+    event->accept();
+}
+
+void TMainListView::MarkDropRow(int row)
+{
+    if (row != DropRow) {
+        DropRow = row;
+        viewport()->update();
+    }
+}
+
+void TMainListView::paintEvent(QPaintEvent* event)
+{
+    QTreeView::paintEvent(event);
+    if (DropRow < 0 || !model() || DropRow >= model()->rowCount())
+        return;
+    // The selection must not change while rows are dragged: the target row
+    // is outlined instead.
+    QRect r = visualRect(model()->index(DropRow, 0));
+    r.setLeft(0);
+    r.setRight(viewport()->width() - 1);
+    QPainter p(viewport());
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawRect(r.adjusted(1, 1, -1, -1));
 }
 
 void TMainListView::dropEvent(QDropEvent* event)
@@ -232,6 +248,7 @@ void TMainListView::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
+    MarkDropRow(-1);
     const QModelIndex index = indexAt(event->position().toPoint());
     if (OnDragDrop)
         OnDragDrop(index.isValid() ? index.row() : -1);
@@ -521,13 +538,11 @@ void TFMain::FormActivate()
 
 TPresenter* TFMain::CreatePresenter(int option)
 {
-#ifdef VEXA_HAVE_CHANNELS
     if (option == 1) {
         auto* channels = new TFChannels(this);
         channels->SetNumberingMenu(NumeradoPor);
         return channels;
     }
-#endif
     auto* presenter = new StandInPresenter(this);
     presenter->setObjectName(QStringLiteral("Presenter%1").arg(option));
     return presenter;

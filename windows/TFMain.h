@@ -53,16 +53,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool Accepts(QDropEvent* event) const;
+    void MarkDropRow(int row);
 
     bool DragOn = false;
     bool PressOnRow = false;      // left press on a row that may start a drag
     bool PressedSelected = false; // ...on a row that was selected already
     QPoint PressPos;
     QPersistentModelIndex PressIndex;
+    int DropRow = -1; // the row a drag would drop on, outlined while it hovers there
 };
 
 // What the main window takes from its surroundings; the defaults are the
