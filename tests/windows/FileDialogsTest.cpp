@@ -78,13 +78,6 @@ TEST(SaveDialog, NameAsTypedExistingIsNoReasonToAsk)
     EXPECT_FALSE(asked);
 }
 
-TEST(SaveDialog, ExtensionReplacesOnlyTheLastPartOfTheFileName)
-{
-    EXPECT_EQ(WithExtension(QStringLiteral("/a.b/list"), QStringLiteral("Txt")), QStringLiteral("/a.b/list.Txt"));
-    EXPECT_EQ(WithExtension(QStringLiteral("/a/list.v2.bin"), QStringLiteral("Dat")), QStringLiteral("/a/list.v2.Dat"));
-    EXPECT_EQ(WithExtension(QStringLiteral("/a/list.Dat"), QStringLiteral("Dat")), QStringLiteral("/a/list.Dat"));
-}
-
 TEST(OpenDialog, ListsTheProgramsFilesWhateverTheCaseOfTheirExtension)
 {
     TempDir dir;

@@ -155,20 +155,6 @@ TEST_F(PortDialogTest, ConnectedLinkIsLeftAloneButTheSettingsAreWritten)
     EXPECT_EQ(ReadFileBytes(dir / "vexautils.Ini"), "Language=Castellano\r\nComport=5\r\n");
 }
 
-TEST_F(PortDialogTest, ChoiceByHandIsStoredWithoutTouchingTheLink)
-{
-    Start(true);
-    Run([](TFConfPuerto* d) {
-        d->Automatico->click();
-        d->ComboBox->setCurrentIndex(1);
-        d->BitBtn1->click();
-    });
-    EXPECT_EQ(dialog.ChosenPort, 3);
-    EXPECT_EQ(comm->Port(), 1);
-    EXPECT_FALSE(AskedForStatus(com3));
-    EXPECT_EQ(ReadFileBytes(dir / "vexautils.Ini"), "Language=Castellano\r\nComport=3\r\n");
-}
-
 TEST(PortCommand, ChoiceByHandMovesTheLinkAndQueriesTheReceiverThere)
 {
     QtEventLoopScope loop;
@@ -196,6 +182,7 @@ TEST(PortCommand, ChoiceByHandMovesTheLinkAndQueriesTheReceiverThere)
     EXPECT_TRUE(main.Comm->Connected());
     EXPECT_TRUE(AskedForStatus(com6));
     EXPECT_EQ(main.StatusPanels[2]->text(), "  " + ToQt(LangText(123)) + ": COM 6");
+    EXPECT_EQ(ReadFileBytes(dir / "vexautils.Ini"), "Language=Castellano\r\nComport=6\r\n");
 }
 
 // ---- The data-source dialog

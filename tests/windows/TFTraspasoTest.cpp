@@ -248,27 +248,3 @@ TEST(TransferDisplay, AfterAnUploadDashesThenTheFirmwareCountThenGood)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, LangText(2216));
 }
-
-TEST(TransferDisplay, MeterLightRunsBackwardsWhileReadingAndForwardsWhileSending)
-{
-    TFTraspaso w;
-    w.Mode = TFTraspaso::ReadImage;
-    w.MeterPos = 17;
-    std::vector<int> positions;
-    for (int i = 0; i < 19; ++i) {
-        w.TimerTimer();
-        positions.push_back(w.dbmeter->Position());
-    }
-    EXPECT_EQ(positions.front(), 16);
-    EXPECT_EQ(positions[15], 1);
-    EXPECT_EQ(positions[16], 0);
-    EXPECT_EQ(positions[17], 17); // wraps below 0 to the far end
-    EXPECT_EQ(positions[18], 16);
-
-    w.Mode = TFTraspaso::SendImage;
-    w.MeterPos = 16;
-    w.TimerTimer();
-    EXPECT_EQ(w.dbmeter->Position(), 17);
-    w.TimerTimer();
-    EXPECT_EQ(w.dbmeter->Position(), 0); // wraps above the end to 0
-}
