@@ -82,7 +82,8 @@ TAntenaRec* TVexaData::FindAntena(TSateliteRec* satelite, bool add)
         satelite = Satelites.Default();
     for (int i = 0; i < Antenas.Count(); ++i) {
         TAntenaRec* ant = Antenas.Get(i);
-        if (ant->Satelite.Get() == satelite)
+        // A satellite deleted under it counts as the default one, as everywhere.
+        if (&Satelites.Resolve(ant->Satelite) == satelite)
             return ant;
     }
     if (!add)
@@ -112,7 +113,7 @@ TTransponderRec* TVexaData::FindTransponder(TSateliteRec* satelite, std::uint16_
         // The plain fields first: they settle almost every comparison without
         // resolving the satellite reference.
         if (tp->Frequency == frequency && tp->Polar == polar && tp->Symbol == symbol
-            && tp->Satelite.Get() == satelite)
+            && &Satelites.Resolve(tp->Satelite) == satelite)
             return tp;
     }
     if (!add)
