@@ -2,9 +2,11 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,6 +16,12 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// Entry offsets of the records BuildBase makes.
+constexpr std::size_t kSat1 = 32 + 28;
+constexpr std::size_t kTp1 = 3840 + 12;
+constexpr std::size_t kAnt1 = 28672 + 12;
+constexpr std::size_t kChan = 30464;
 
 void Put(Bytes& img, std::size_t at, std::initializer_list<int> bytes)
 {
@@ -26,110 +34,203 @@ void PutText(Bytes& img, std::size_t at, const std::string& text)
     std::memcpy(img.data() + at, text.data(), text.size());
 }
 
-// One record of each kind with values that exercise every bit field.
-void BuildOneOfEach(TVexaData& d)
+// Two records of each kind, every flag clear and every code 0. The channel
+// refers to the second of each, so that each stored index is 1 and cannot
+// pass for the zeros around it.
+void BuildBase(TVexaData& d)
 {
     d.Clear();
-    TSateliteRec* s = d.Satelites.New();
-    s->LnbLow = 9750;            // 0x2616
-    s->LnbHigh = 10600;          // 0x2968
-    s->Angle = 192;              // 0x00C0
-    s->EastWest = 'w';
-    s->Name = "Astra 19E";
-    s->Diseqc12 = 1;
+    for (int i = 0; i < 2; ++i) {
+        TSateliteRec* s = d.Satelites.New();
+        s->EastWest = 'e';
+        TTransponderRec* t = d.Transponders.New();
+        t->Satelite = s;
+        t->Polar = 'v';
+        t->Tone22K = "0";
+        t->Volt1418 = "14";
+        t->Volt012 = "0";
+        t->Fec = "auto";
+        TAntenaRec* a = d.Antenas.New();
+        a->Satelite = s;
+        a->Diseqc = 'n';
+        a->Volt012 = "n";
+        a->Tone22K = "n";
+        a->AntennaType = 'f';
+        a->Volt1418 = "n";
+    }
+    TSateliteRec* s = d.Satelites.Get(1);
+    s->LnbLow = 9750;
+    s->LnbHigh = 10600;
+    s->Angle = 192;
+    s->Name = "Astra 19.2E Europ"; // 17 characters: the zero byte is the field's last
     s->AntennaOffset = -12;
-    s->LnbType = 1;
-
-    TTransponderRec* t = d.Transponders.New();
-    t->Satelite = s;
-    t->Frequency = 12663;        // 0x3177
-    t->Symbol = 22000;           // 0x55F0
-    t->Polar = 'h';
-    t->Tone22K = "22";
-    t->Volt1418 = "18";
-    t->Volt012 = "0";
-    t->Fec = "3/4";
-
-    TAntenaRec* a = d.Antenas.New();
-    a->Satelite = s;
-    a->LnbLow = 9750;
-    a->LnbHigh = 10600;
-    a->Universal = 1;
-    a->Diseqc = 'c';
-    a->Tone22K = "22";
-    a->Volt012 = "12";
-    a->Volt1418 = "14";
-    a->AntennaType = 'a';
-
+    TTransponderRec* t = d.Transponders.Get(1);
+    t->Frequency = 12663;
+    t->Symbol = 22000;
+    TAntenaRec* a = d.Antenas.Get(1);
+    a->LnbLow = 9751;
+    a->LnbHigh = 10601;
     TChannelRec* c = d.Channels.New();
     c->Satelite = s;
     c->Transponder = t;
     c->Antena = a;
-    c->Name = "ZDF On-line";
+    c->Name = "ZDF On-line Info"; // 16 characters
     c->ServiceId = 0x1234;
     c->VideoPid = 0x0100;
-    c->AudioPid = 0x0101;
-    c->PcrPid = 0x0102;
+    c->AudioPid = 0x0203;
+    c->PcrPid = 0x0405;
     c->TxtPid = 0x0FA0;
-    c->Scramble = 1;
-    c->Favorite = 0;
-    c->Lock = 1;
-    c->Favorites = {1, 0, 1, 0, 0, 0, 0, 1};
-    c->Radio = 1;
     d.ListNumber = 0xBEEF;
     d.Valid = true;
 }
 
-// The image BuildOneOfEach must give, byte for byte.
-Bytes GoldenImage()
+// The image BuildBase must give, byte for byte.
+Bytes BaseImage()
 {
     Bytes img(TVexaData::ImageSize, 0);
     PutText(img, 0, "kelvoran");
-    Put(img, 8, {1, 0, 1, 1, 1});          // 1, 0, 1, antennas, satellites
-    Put(img, 16, {1, 0});                  // transponders
-    Put(img, 20, {1, 0});                  // channels
-    Put(img, 24, {0xEF, 0xBE});            // list number
-    // Satellite at 32.
-    Put(img, 32, {0x16, 0x26, 0x68, 0x29, 0xC0, 0x80, 0, 0, 0x05, 78});
-    PutText(img, 32 + 10, "Astra 19E");
-    // Transponder at 3840: h, 22, 18, fec 3.
-    Put(img, 3840, {0x77, 0x31, 0xF0, 0x55, 0x37, 0, 0, 0, 0xFF});
-    // Antenna at 28672: universal, diseqc c (5), tone 22 (3); 012 "12" (3), 1418 "14" (1); actuator.
-    Put(img, 28672, {0x16, 0x26, 0x68, 0x29, 0xCB, 0x07, 0, 0, 0x08});
-    // Channel at 30464: radio on transponder 0; scramble, lock, bit 4 (favourite from list 1).
-    Put(img, 30464, {0x34, 0x12, 0x00, 0x01, 0x01, 0x01, 0x02, 0x01, 0x00, 0x80, 0xA0, 0x0F, 0x17});
-    PutText(img, 30464 + 14, "ZDF On-line");
-    Put(img, 30464 + 31, {0x85, 0, 0, 0, 0});
+    Put(img, 8, {1, 0, 1, 2, 2}); // 1, 0, 1, antennas, satellites
+    Put(img, 16, {2, 0});         // transponders
+    Put(img, 20, {1, 0});         // channels
+    Put(img, 24, {0xEF, 0xBE});   // list number
+    Put(img, 32 + 9, {90});       // first satellite: offset 0
+    Put(img, kSat1, {0x16, 0x26, 0x68, 0x29, 0xC0, 0x00, 0, 0, 0x00, 78});
+    PutText(img, kSat1 + 10, "Astra 19.2E Europ");
+    Put(img, 3840 + 8, {0xFF});
+    Put(img, kTp1, {0x77, 0x31, 0xF0, 0x55, 0x00, 0, 1, 0, 0xFF});
+    Put(img, kAnt1, {0x17, 0x26, 0x69, 0x29, 0x00, 0x00, 1, 0, 0x00});
+    Put(img, kChan, {0x34, 0x12, 0x00, 0x01, 0x03, 0x02, 0x05, 0x04, 0x01, 0x00, 0xA0, 0x0F, 0x10});
+    PutText(img, kChan + 14, "ZDF On-line Info");
+    Put(img, kChan + 31, {0, 0, 0, 1, 1});
     return img;
 }
 
-TEST(TVexaDataImage, WritesOneRecordOfEachKindAtItsOffsets)
+TEST(TVexaDataImage, BaseRecordsLieAtTheirOffsetsAndReadBack)
 {
     TVexaData d;
-    BuildOneOfEach(d);
+    BuildBase(d);
     Bytes img;
     ASSERT_TRUE(d.SaveToImage(img));
-    const Bytes golden = GoldenImage();
+    const Bytes golden = BaseImage();
     ASSERT_EQ(img.size(), golden.size());
     for (std::size_t i = 0; i < img.size(); ++i)
         ASSERT_EQ(img[i], golden[i]) << "byte " << i;
-    EXPECT_EQ(d.Channels.Get(0)->Favorite, 1); // taken from favourites list 1
+
+    TVexaData back;
+    ASSERT_TRUE(back.LoadFromImage(golden));
+    EXPECT_TRUE(back.Equals(d));
+    EXPECT_EQ(back.Channels.Get(0)->Transponder.Get(), back.Transponders.Get(1));
+    EXPECT_EQ(back.Channels.Get(0)->Antena.Get(), back.Antenas.Get(1));
+    EXPECT_EQ(back.Channels.Get(0)->Satelite.Get(), back.Satelites.Get(1));
+    EXPECT_EQ(back.Antenas.Get(1)->Satelite.Get(), back.Satelites.Get(1));
 }
 
-TEST(TVexaDataImage, ReadsOneRecordOfEachKind)
+// Each flag and each code alone, on the base set: the image must differ from
+// the base image in exactly the bytes named, and read back as the edited set.
+TEST(TVexaDataImage, EachFlagAndCodeHasItsOwnBits)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TVexaData&)> edit;
+        std::vector<std::pair<std::size_t, int>> bytes;
+        bool readsBack = true;
+    };
+    auto sat = [](TVexaData& d) { return d.Satelites.Get(1); };
+    auto tp = [](TVexaData& d) { return d.Transponders.Get(1); };
+    auto ant = [](TVexaData& d) { return d.Antenas.Get(1); };
+    auto ch = [](TVexaData& d) { return d.Channels.Get(0); };
+    const Case cases[] = {
+        {"west", [&](TVexaData& d) { sat(d)->EastWest = 'w'; }, {{kSat1 + 5, 0x80}}},
+        {"universal LNB", [&](TVexaData& d) { sat(d)->LnbType = 1; }, {{kSat1 + 8, 0x01}}},
+        {"DiSEqC 1.2", [&](TVexaData& d) { sat(d)->Diseqc12 = 1; }, {{kSat1 + 8, 0x04}}},
+        {"offset -90", [&](TVexaData& d) { sat(d)->AntennaOffset = -90; }, {{kSat1 + 9, 0}}},
+        {"offset 90", [&](TVexaData& d) { sat(d)->AntennaOffset = 90; }, {{kSat1 + 9, 180}}},
+        {"horizontal", [&](TVexaData& d) { tp(d)->Polar = 'h'; }, {{kTp1 + 4, 0x01}}},
+        {"only an exact 'h' is horizontal", [&](TVexaData& d) { tp(d)->Polar = 'H'; }, {}, false},
+        {"22 kHz", [&](TVexaData& d) { tp(d)->Tone22K = "22"; }, {{kTp1 + 4, 0x02}}},
+        {"18 V", [&](TVexaData& d) { tp(d)->Volt1418 = "18"; }, {{kTp1 + 4, 0x04}}},
+        {"12 V", [&](TVexaData& d) { tp(d)->Volt012 = "12"; }, {{kTp1 + 4, 0x08}}},
+        {"FEC 1/2", [&](TVexaData& d) { tp(d)->Fec = "1/2"; }, {{kTp1 + 4, 0x10}}},
+        {"FEC 2/3", [&](TVexaData& d) { tp(d)->Fec = "2/3"; }, {{kTp1 + 4, 0x20}}},
+        {"FEC 3/4", [&](TVexaData& d) { tp(d)->Fec = "3/4"; }, {{kTp1 + 4, 0x30}}},
+        {"FEC 5/6", [&](TVexaData& d) { tp(d)->Fec = "5/6"; }, {{kTp1 + 4, 0x40}}},
+        {"FEC 7/8", [&](TVexaData& d) { tp(d)->Fec = "7/8"; }, {{kTp1 + 4, 0x50}}},
+        {"unknown FEC is auto", [&](TVexaData& d) { tp(d)->Fec = "9/10"; }, {}, false},
+        {"transponder on no satellite", [&](TVexaData& d) { tp(d)->Satelite = d.Satelites.Default(); },
+         {{kTp1 + 6, 0xFF}}},
+        {"universal antenna", [&](TVexaData& d) { ant(d)->Universal = 1; }, {{kAnt1 + 4, 0x01}}},
+        {"only exactly 1 is universal", [&](TVexaData& d) { ant(d)->Universal = 2; }, {}, false},
+        {"DiSEqC a", [&](TVexaData& d) { ant(d)->Diseqc = 'a'; }, {{kAnt1 + 4, 0x02}}},
+        {"DiSEqC b", [&](TVexaData& d) { ant(d)->Diseqc = 'b'; }, {{kAnt1 + 4, 0x06}}},
+        {"DiSEqC c", [&](TVexaData& d) { ant(d)->Diseqc = 'c'; }, {{kAnt1 + 4, 0x0A}}},
+        {"DiSEqC d", [&](TVexaData& d) { ant(d)->Diseqc = 'd'; }, {{kAnt1 + 4, 0x0E}}},
+        {"antenna tone 0", [&](TVexaData& d) { ant(d)->Tone22K = "0"; }, {{kAnt1 + 4, 0x40}}},
+        {"antenna tone 22", [&](TVexaData& d) { ant(d)->Tone22K = "22"; }, {{kAnt1 + 4, 0xC0}}},
+        {"antenna 0 V", [&](TVexaData& d) { ant(d)->Volt012 = "0"; }, {{kAnt1 + 5, 0x01}}},
+        {"antenna 12 V", [&](TVexaData& d) { ant(d)->Volt012 = "12"; }, {{kAnt1 + 5, 0x03}}},
+        {"antenna 14 V", [&](TVexaData& d) { ant(d)->Volt1418 = "14"; }, {{kAnt1 + 5, 0x04}}},
+        {"antenna 18 V", [&](TVexaData& d) { ant(d)->Volt1418 = "18"; }, {{kAnt1 + 5, 0x0C}}},
+        {"DiSEqC antenna", [&](TVexaData& d) { ant(d)->AntennaType = 'd'; }, {{kAnt1 + 8, 0x04}}},
+        {"actuator", [&](TVexaData& d) { ant(d)->AntennaType = 'a'; }, {{kAnt1 + 8, 0x08}}},
+        {"antenna on no satellite", [&](TVexaData& d) { ant(d)->Satelite = d.Satelites.Default(); },
+         {{kAnt1 + 6, 0xFF}}},
+        {"radio", [&](TVexaData& d) { ch(d)->Radio = 1; }, {{kChan + 9, 0x80}}},
+        {"scrambled", [&](TVexaData& d) { ch(d)->Scramble = 1; }, {{kChan + 12, 0x11}}},
+        {"locked", [&](TVexaData& d) { ch(d)->Lock = 1; }, {{kChan + 12, 0x14}}},
+        {"favourites list 1 is the favourite mark", [&](TVexaData& d) { ch(d)->Favorites[0] = 1; },
+         {{kChan + 12, 0x12}, {kChan + 31, 0x01}}},
+        {"a favourite mark without list 1 goes, in the set too", [&](TVexaData& d) { ch(d)->Favorite = 1; }, {}},
+        {"favourites list 3", [&](TVexaData& d) { ch(d)->Favorites[2] = 1; }, {{kChan + 31, 0x04}}},
+        {"favourites list 8", [&](TVexaData& d) { ch(d)->Favorites[7] = 1; }, {{kChan + 31, 0x80}}},
+        {"channel on no satellite", [&](TVexaData& d) { ch(d)->Satelite = d.Satelites.Default(); },
+         {{kChan + 34, 0xFF}}},
+        {"channel on no antenna", [&](TVexaData& d) { ch(d)->Antena = d.Antenas.Default(); },
+         {{kChan + 35, 0xFF}}},
+        // The index -1 fills the whole word, so it reads back as a radio channel.
+        {"channel on no transponder", [&](TVexaData& d) { ch(d)->Transponder = d.Transponders.Default(); },
+         {{kChan + 8, 0xFF}, {kChan + 9, 0xFF}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TVexaData d;
+        BuildBase(d);
+        c.edit(d);
+        Bytes img;
+        ASSERT_TRUE(d.SaveToImage(img));
+        Bytes expected = BaseImage();
+        for (const auto& [at, value] : c.bytes)
+            expected[at] = static_cast<std::uint8_t>(value);
+        for (std::size_t i = 0; i < img.size(); ++i)
+            ASSERT_EQ(img[i], expected[i]) << "byte " << i;
+        TVexaData back;
+        ASSERT_TRUE(back.LoadFromImage(img));
+        EXPECT_EQ(back.Equals(d), c.readsBack);
+    }
+}
+
+// Codes the writer never produces still read as a value the program knows.
+TEST(TVexaDataImage, UnusedCodesDecodeToDefaults)
 {
     TVexaData d;
-    ASSERT_TRUE(d.LoadFromImage(GoldenImage()));
-    TVexaData expected;
-    BuildOneOfEach(expected);
-    expected.Channels.Get(0)->Favorite = 1;
-    EXPECT_TRUE(d.Equals(expected));
-    EXPECT_TRUE(d.Valid);
-    EXPECT_EQ(d.ListNumber, 0xBEEF);
-    EXPECT_EQ(d.Satelites.Get(0)->AntennaOffset, -12);
-    EXPECT_EQ(d.Channels.Get(0)->Transponder.Get(), d.Transponders.Get(0));
-    EXPECT_EQ(d.Channels.Get(0)->Antena.Get(), d.Antenas.Get(0));
-    EXPECT_EQ(d.Antenas.Get(0)->Satelite.Get(), d.Satelites.Get(0));
+    BuildBase(d);
+    Bytes img;
+    ASSERT_TRUE(d.SaveToImage(img));
+    Put(img, kTp1 + 4, {6 << 4});
+    Put(img, kAnt1 + 4, {(2 << 1) | (2 << 6), 0x02 | (2 << 2)});
+    Put(img, kAnt1 + 8, {3 << 2});
+    ASSERT_TRUE(d.LoadFromImage(img));
+    const TAntenaRec& a = *d.Antenas.Get(1);
+    EXPECT_EQ(d.Transponders.Get(1)->Fec, "auto");
+    EXPECT_TRUE(a.Diseqc == 'n' && a.Tone22K == "n" && a.Volt012 == "n" && a.Volt1418 == "n" && a.AntennaType == 'f');
+
+    Put(img, kTp1 + 4, {7 << 4});
+    Put(img, kAnt1 + 4, {(4 << 1), 0});
+    ASSERT_TRUE(d.LoadFromImage(img));
+    EXPECT_EQ(d.Transponders.Get(1)->Fec, "auto");
+    EXPECT_EQ(d.Antenas.Get(1)->Diseqc, 'n');
+    Put(img, kAnt1 + 4, {(6 << 1)});
+    ASSERT_TRUE(d.LoadFromImage(img));
+    EXPECT_EQ(d.Antenas.Get(1)->Diseqc, 'n');
 }
 
 TEST(TVexaDataImage, FullCapacitySetRoundTripsByteForByte)
@@ -144,8 +245,6 @@ TEST(TVexaDataImage, FullCapacitySetRoundTripsByteForByte)
     Bytes second;
     ASSERT_TRUE(back.SaveToImage(second));
     EXPECT_TRUE(first == second);
-    EXPECT_EQ(first[12], 127);
-    EXPECT_EQ(first[11], 127);
 }
 
 TEST(TVexaDataImage, StreamsCarryTheSameBytes)
@@ -154,7 +253,7 @@ TEST(TVexaDataImage, StreamsCarryTheSameBytes)
     samples::Build(d, 3, 5, 2, 9);
     Bytes bytes;
     ASSERT_TRUE(d.SaveToImage(bytes));
-    std::stringstream stream("some older, longer content that the image overwrites from the start");
+    std::stringstream stream("older content that the image overwrites from the start");
     ASSERT_TRUE(d.SaveToImage(stream));
     const std::string written = stream.str();
     ASSERT_EQ(written.size(), TVexaData::ImageSize);
@@ -164,7 +263,6 @@ TEST(TVexaDataImage, StreamsCarryTheSameBytes)
     TVexaData back;
     ASSERT_TRUE(back.LoadFromImage(stream)); // always from the start
     EXPECT_TRUE(back.Equals(d));
-
     std::stringstream shortStream(written.substr(0, TVexaData::ImageSize - 1));
     EXPECT_FALSE(back.LoadFromImage(shortStream));
     EXPECT_FALSE(back.Valid);
@@ -191,58 +289,45 @@ TEST(TVexaDataImage, WriterRefusesSetsBeyondCapacity)
         {"2501 channels", 10, 10, 10, 2501},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TVexaData d;
         samples::Build(d, c.sats, c.tps, c.ants, c.chans);
         d.Channels.Get(0)->Favorite = 1;
         d.Channels.Get(0)->Favorites[0] = 0;
-
-        Bytes vec(5, 0xAB);
-        EXPECT_FALSE(d.SaveToImage(vec)) << c.what;
-        EXPECT_EQ(vec, Bytes(5, 0xAB)) << c.what;
-
-        // A buffer with a guard behind the image: nothing at all is written.
         Bytes buf(TVexaData::ImageSize + 64, 0x5A);
-        EXPECT_FALSE(d.SaveToImage(std::span<std::uint8_t>(buf))) << c.what;
-        EXPECT_EQ(buf, Bytes(TVexaData::ImageSize + 64, 0x5A)) << c.what;
-
+        EXPECT_FALSE(d.SaveToImage(std::span<std::uint8_t>(buf)));
+        EXPECT_EQ(buf, Bytes(TVexaData::ImageSize + 64, 0x5A));
         std::ostringstream stream;
-        EXPECT_FALSE(d.SaveToImage(stream)) << c.what;
-        EXPECT_TRUE(stream.str().empty()) << c.what;
-        EXPECT_EQ(d.Channels.Get(0)->Favorite, 1) << c.what;
+        EXPECT_FALSE(d.SaveToImage(stream));
+        EXPECT_TRUE(stream.str().empty());
+        EXPECT_EQ(d.Channels.Get(0)->Favorite, 1);
     }
-
     TVexaData d;
     samples::Build(d, 1, 1, 1, 1);
     Bytes tooSmall(TVexaData::ImageSize - 1, 0x5A);
     EXPECT_FALSE(d.SaveToImage(std::span<std::uint8_t>(tooSmall)));
     EXPECT_EQ(tooSmall, Bytes(TVexaData::ImageSize - 1, 0x5A));
-    // A larger buffer gets the image in its first bytes and nothing behind.
-    Bytes larger(TVexaData::ImageSize + 8, 0x5A);
-    EXPECT_TRUE(d.SaveToImage(std::span<std::uint8_t>(larger)));
-    EXPECT_EQ(Bytes(larger.end() - 8, larger.end()), Bytes(8, 0x5A));
 }
 
-void ExpectRefused(const Bytes& img, const std::string& what)
+// Reads an exact-size copy, so that a read past the end is caught by the
+// sanitizers; whatever the set held before must be gone and not valid.
+void ExpectRefused(const Bytes& img, std::size_t length, const std::string& what)
 {
     TVexaData d;
-    samples::Build(d, 2, 2, 2, 2); // what was there before goes, too
-    // An exact-size copy, so that a read past the end is caught by the sanitizers.
-    auto copy = std::make_unique<std::uint8_t[]>(img.size() + 1);
-    if (!img.empty())
-        std::memcpy(copy.get(), img.data(), img.size());
-    EXPECT_FALSE(d.LoadFromImage(std::span<const std::uint8_t>(copy.get(), img.size()))) << what;
-    EXPECT_FALSE(d.Valid) << what;
-    EXPECT_EQ(d.Satelites.Count() + d.Transponders.Count() + d.Antenas.Count() + d.Channels.Count(), 0) << what;
-    EXPECT_EQ(d.ListNumber, 0) << what;
+    samples::Build(d, 2, 2, 2, 2);
+    auto copy = std::make_unique<std::uint8_t[]>(length + 1);
+    std::memcpy(copy.get(), img.data(), length);
+    ASSERT_FALSE(d.LoadFromImage(std::span<const std::uint8_t>(copy.get(), length))) << what;
+    ASSERT_FALSE(d.Valid) << what;
+    ASSERT_EQ(d.Satelites.Count() + d.Transponders.Count() + d.Antenas.Count() + d.Channels.Count(), 0) << what;
 }
 
-TEST(TVexaDataImage, ReaderRefusesBadSignaturesAndCounts)
+TEST(TVexaDataImage, ReaderRefusesBadSignaturesCountsAndTruncations)
 {
     TVexaData full;
     samples::BuildFull(full);
     Bytes good;
     ASSERT_TRUE(full.SaveToImage(good));
-
     struct Case {
         const char* what;
         std::size_t at;
@@ -253,174 +338,52 @@ TEST(TVexaDataImage, ReaderRefusesBadSignaturesAndCounts)
         {"zero byte inside the signature", 4, {0}},
         {"last signature byte wrong", 7, {'m'}},
         {"128 satellites", 12, {128}},
-        {"255 satellites", 12, {255}},
         {"128 antennas", 11, {128}},
         {"2049 transponders", 16, {0x01, 0x08}},
-        {"65535 transponders", 16, {0xFF, 0xFF}},
         {"2501 channels", 20, {0xC5, 0x09}},
-        {"65535 channels", 20, {0xFF, 0xFF}},
     };
     for (const Case& c : cases) {
         Bytes img = good;
         Put(img, c.at, c.bytes);
-        ExpectRefused(img, c.what);
+        ExpectRefused(img, img.size(), c.what);
     }
-    ExpectRefused({}, "empty");
-    ExpectRefused(Bytes(good.begin(), good.begin() + 32), "header only");
-    ExpectRefused(Bytes(good.begin(), good.end() - 1), "one byte short");
-}
-
-TEST(TVexaDataImage, ReaderRefusesEveryTruncation)
-{
-    Bytes good;
-    TVexaData d;
-    samples::Build(d, 3, 3, 3, 3);
-    ASSERT_TRUE(d.SaveToImage(good));
-    // Every length short of a whole image; the spans end exactly where their
-    // copy does, and the reader checks the length before it reads anything.
-    for (std::size_t len = 0; len < good.size(); len += (len < 64 || len > good.size() - 64) ? 1 : 997) {
-        auto copy = std::make_unique<std::uint8_t[]>(len + 1);
-        if (len > 0)
-            std::memcpy(copy.get(), good.data(), len);
-        ASSERT_FALSE(d.LoadFromImage(std::span<const std::uint8_t>(copy.get(), len))) << len;
-        ASSERT_FALSE(d.Valid) << len;
-    }
+    // Every length short of a whole image: near both ends, and sampled between.
+    for (std::size_t len = 0; len < good.size(); len += (len < 64 || len > good.size() - 64) ? 1 : 997)
+        ExpectRefused(good, len, "truncated at " + std::to_string(len));
     // Bytes behind a whole image are ignored.
-    Bytes longer = good;
-    longer.resize(good.size() + 2048, 0xEE);
-    EXPECT_TRUE(d.LoadFromImage(longer));
-    EXPECT_EQ(d.Channels.Count(), 3);
+    good.resize(good.size() + 2048, 0xEE);
+    TVexaData back;
+    EXPECT_TRUE(back.LoadFromImage(good));
+    EXPECT_TRUE(back.Equals(full));
 }
 
-TEST(TVexaDataImage, MissingReferencesAreStoredAsMinusOne)
+TEST(TVexaDataImage, DeletedRecordsAreStoredAsMissing)
 {
     TVexaData d;
     samples::Build(d, 2, 2, 2, 3);
-    d.Channels.Get(0)->Transponder = d.Transponders.Default();
-    d.Channels.Get(0)->Radio = 0;
-    d.Transponders.Get(1)->Satelite = d.Satelites.Default();
-    d.Antenas.Get(1)->Satelite = d.Satelites.Default();
-    // Deleted while still referenced: stored as missing, never followed.
-    TChannelRec* c2 = d.Channels.Get(2);
-    c2->Satelite = d.Satelites.Get(1);
-    c2->Antena = d.Antenas.Get(0);
-    d.Satelites.Delete(1);
+    TChannelRec* c = d.Channels.Get(2);
+    c->Satelite = d.Satelites.Get(1);
+    c->Antena = d.Antenas.Get(0);
+    c->Transponder = d.Transponders.Get(1);
+    d.Transponders.Get(0)->Satelite = d.Satelites.Get(1);
+    d.Satelites.Delete(1); // still referenced: never followed
     d.Antenas.Delete(0);
+    d.Transponders.Delete(1);
 
     Bytes img;
     ASSERT_TRUE(d.SaveToImage(img));
-    EXPECT_EQ(img[30464 + 8], 0xFF);
-    EXPECT_EQ(img[30464 + 9], 0xFF);
-    EXPECT_EQ(img[3840 + 12 + 6], 0xFF);
-    EXPECT_EQ(img[28672 + 6], 0xFF);      // the antenna that was second, now first
-    EXPECT_EQ(img[30464 + 72 + 34], 0xFF);
-    EXPECT_EQ(img[30464 + 72 + 35], 0xFF);
-
+    EXPECT_EQ(img[3840 + 6], 0xFF);
+    EXPECT_EQ(img[kChan + 72 + 34], 0xFF);
+    EXPECT_EQ(img[kChan + 72 + 35], 0xFF);
+    EXPECT_EQ(img[kChan + 72 + 8], 0xFF);
     TVexaData back;
     ASSERT_TRUE(back.LoadFromImage(img));
-    const TChannelRec* c = back.Channels.Get(0);
-    EXPECT_EQ(c->Transponder.Get(), back.Transponders.Default());
-    EXPECT_EQ(c->Radio, 1);
-    EXPECT_EQ(back.Transponders.Get(1)->Satelite.Get(), back.Satelites.Default());
-    EXPECT_EQ(back.Antenas.Get(0)->Satelite.Get(), back.Satelites.Default());
-    EXPECT_EQ(back.Channels.Get(2)->Satelite.Get(), back.Satelites.Default());
-    EXPECT_EQ(back.Channels.Get(2)->Antena.Get(), back.Antenas.Default());
-}
-
-TEST(TVexaDataImage, FieldEdgeValues)
-{
-    TVexaData d;
-    samples::Build(d, 3, 2, 2, 2);
-    d.Satelites.Get(0)->AntennaOffset = -90;
-    d.Satelites.Get(1)->AntennaOffset = 90;
-    d.Satelites.Get(2)->Name = "ABCDEFGHIJKLMNOPQ";
-    d.Transponders.Get(0)->Fec = "auto";
-    d.Transponders.Get(1)->Fec = "9/10";
-    d.Transponders.Get(1)->Polar = 'H'; // only an exact 'h' counts
-    d.Antenas.Get(0)->Tone22K = "22";
-    d.Antenas.Get(1)->Universal = 2;    // only exactly 1 counts
-    d.Channels.Get(0)->Favorite = 1;
-    d.Channels.Get(0)->Favorites[0] = 0;
-    d.Channels.Get(1)->Name = "0123456789ABCDEF";
-
-    Bytes img;
-    ASSERT_TRUE(d.SaveToImage(img));
-    EXPECT_EQ(img[32 + 9], 0);
-    EXPECT_EQ(img[32 + 28 + 9], 180);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&img[32 + 56 + 10]), 17), "ABCDEFGHIJKLMNOPQ");
-    EXPECT_EQ(img[32 + 56 + 27], 0);
-    EXPECT_EQ(img[3840 + 4] >> 4, 0);
-    EXPECT_EQ(img[3840 + 12 + 4] & 0x71, 0);
-    EXPECT_EQ(img[28672 + 4] >> 6, 3);
-    EXPECT_EQ(img[28672 + 12 + 4] & 1, 0);
-    EXPECT_EQ(img[30464 + 12] & 2, 0);
-    EXPECT_EQ(d.Channels.Get(0)->Favorite, 0); // in the set as well
-    EXPECT_EQ(img[30464 + 36 + 30], 0);
-
-    TVexaData back;
-    ASSERT_TRUE(back.LoadFromImage(img));
-    EXPECT_EQ(back.Satelites.Get(0)->AntennaOffset, -90);
-    EXPECT_EQ(back.Satelites.Get(1)->AntennaOffset, 90);
-    EXPECT_EQ(back.Satelites.Get(2)->Name, "ABCDEFGHIJKLMNOPQ");
-    EXPECT_EQ(back.Transponders.Get(0)->Fec, "auto");
-    EXPECT_EQ(back.Transponders.Get(1)->Fec, "auto");
-    EXPECT_EQ(back.Antenas.Get(0)->Tone22K, "22");
-    EXPECT_EQ(back.Channels.Get(1)->Name, "0123456789ABCDEF");
-}
-
-// Codes the writer never produces still read as something sensible.
-TEST(TVexaDataImage, UnusedCodesDecodeToDefaults)
-{
-    TVexaData d;
-    samples::Build(d, 1, 1, 1, 0);
-    Bytes img;
-    ASSERT_TRUE(d.SaveToImage(img));
-    struct Case {
-        int tpFlags, antByte4, antByte5, antByte8;
-        const char* fec;
-        char diseqc;
-        const char *tone, *v012, *v1418;
-        char type;
-    };
-    const Case cases[] = {
-        {6 << 4, 2 << 1, 0x02 | (2 << 2), 3 << 2, "auto", 'n', "n", "n", "n", 'f'},
-        {7 << 4, (4 << 1) | (2 << 6), 0x02, 0xF3, "auto", 'n', "n", "n", "n", 'f'},
-        {5 << 4, 6 << 1, 0x01 | (1 << 2), 1 << 2, "7/8", 'n', "n", "0", "14", 'd'},
-        {1 << 4, (7 << 1) | (1 << 6), 0x03 | (3 << 2), 2 << 2, "1/2", 'd', "0", "12", "18", 'a'},
-    };
-    for (const Case& c : cases) {
-        img[3840 + 4] = static_cast<std::uint8_t>(c.tpFlags);
-        img[28672 + 4] = static_cast<std::uint8_t>(c.antByte4);
-        img[28672 + 5] = static_cast<std::uint8_t>(c.antByte5);
-        img[28672 + 8] = static_cast<std::uint8_t>(c.antByte8);
-        ASSERT_TRUE(d.LoadFromImage(img));
-        const TTransponderRec& t = *d.Transponders.Get(0);
-        const TAntenaRec& a = *d.Antenas.Get(0);
-        EXPECT_EQ(t.Fec, c.fec) << c.tpFlags;
-        EXPECT_EQ(a.Diseqc, c.diseqc) << c.antByte4;
-        EXPECT_EQ(a.Tone22K, c.tone) << c.antByte4;
-        EXPECT_EQ(a.Volt012, c.v012) << c.antByte5;
-        EXPECT_EQ(a.Volt1418, c.v1418) << c.antByte5;
-        EXPECT_EQ(a.AntennaType, c.type) << c.antByte8;
-    }
-}
-
-TEST(TVexaDataImage, EmptySetGivesHeaderOnly)
-{
-    TVexaData d;
-    d.ListNumber = 7;
-    Bytes img;
-    ASSERT_TRUE(d.SaveToImage(img));
-    Bytes expected(TVexaData::ImageSize, 0);
-    PutText(expected, 0, "kelvoran");
-    Put(expected, 8, {1, 0, 1});
-    Put(expected, 24, {7});
-    EXPECT_TRUE(img == expected);
-    TVexaData back;
-    ASSERT_TRUE(back.LoadFromImage(img));
-    EXPECT_TRUE(back.Valid);
-    EXPECT_EQ(back.ListNumber, 7);
-    EXPECT_EQ(back.Satelites.Count() + back.Transponders.Count() + back.Antenas.Count() + back.Channels.Count(), 0);
+    const TChannelRec& b = *back.Channels.Get(2);
+    EXPECT_EQ(b.Satelite.Get(), back.Satelites.Default());
+    EXPECT_EQ(b.Antena.Get(), back.Antenas.Default());
+    EXPECT_EQ(b.Transponder.Get(), back.Transponders.Default());
+    EXPECT_EQ(b.Radio, 1);
+    EXPECT_EQ(back.Transponders.Get(0)->Satelite.Get(), back.Satelites.Default());
 }
 
 } // namespace

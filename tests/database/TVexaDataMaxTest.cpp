@@ -41,16 +41,23 @@ TEST(TVexaDataMax, AnEmptyFileGivesTheNumberedSatellitesWithTheirAntennas)
     EXPECT_EQ(d.Transponders.Count() + d.Channels.Count(), 0);
     EXPECT_FALSE(d.Check());
 
-    auto describe = [&](int number) {
-        const TSateliteRec& s = *d.Satelites.Get(number - 1);
-        return std::to_string(s.LnbLow) + " " + std::to_string(s.LnbHigh) + " " + std::to_string(s.Angle)
-            + s.EastWest + " " + s.Name.str();
-    };
-    EXPECT_EQ(describe(1), "9750 10600 130e Hotbird");
-    EXPECT_EQ(describe(8), "9750 10600 8w Thor 2,3");
-    EXPECT_EQ(describe(11), "5150 10750 180w Intelsat 901");
-    EXPECT_EQ(describe(12), "5150 10600 215w NSS K, 833, 7");
-    EXPECT_EQ(describe(24), "9750 10600 1005e Asiasat 2");
+    // The numbering MAX files rely on: LNB low and high, angle, east/west, name.
+    const char* const expected =
+        "9750 10600 130e Hotbird|9750 10600 192e Astra|9750 10600 160e Eutel W2|9750 10600 100e Eutel W1|"
+        "9750 10600 70e Eutel W3|9750 10600 50e Sirius 2, 3|9750 10600 50w Telecom 2C|9750 10600 8w Thor 2,3|"
+        "9750 10600 110w Express 3A|9750 10600 80w Telecom 2D|5150 10750 180w Intelsat 901|"
+        "5150 10600 215w NSS K, 833, 7|9750 10600 275w Intelsat 907|9750 10600 300w Hispa|"
+        "9750 10600 70w Nile 101,102|9750 10600 235e Astra 3A|9750 10600 260e Arab 2A, 3A|"
+        "9750 10600 282e Astra 2A,2B,2D|9750 10600 285e Eurobird|9750 10600 305e Arabsat 2B|"
+        "9750 10600 312e Turksat 1B|9750 10600 160e Turksat 1C|9750 10600 150w Telstar 12|"
+        "9750 10600 1005e Asiasat 2|";
+    std::string table;
+    for (int k = 0; k < 24; ++k) {
+        const TSateliteRec& s = *d.Satelites.Get(k);
+        table += std::to_string(s.LnbLow) + " " + std::to_string(s.LnbHigh) + " " + std::to_string(s.Angle)
+            + s.EastWest + " " + s.Name.str() + "|";
+    }
+    EXPECT_EQ(table, expected);
     for (int k = 0; k < 24; ++k) {
         const TAntenaRec& a = *d.Antenas.Get(k);
         EXPECT_EQ(a.Satelite.Get(), d.Satelites.Get(k));
@@ -96,7 +103,7 @@ TEST(TVexaDataMax, ScansRecordsOfTheFirstTwoSections)
          {"{", " " + tp2 + ",", "}", "{", " {0, 1, \"Das Erste\", 0x0, 0x6D66, 0, 0},", "}"},
          "T sat2 11778 27500v\nC 'Das Erste' tp1 sat2 ant2 sid28006\n"},
         {"a quoted comma stays in its field",
-         {"{" + tp2 + "}{{0,1,\"A,B\",0x0,0x1,0,0}}"}, "T sat2 11778 27500v\nC 'A,B' tp1 sat2 ant2 sid1\n"},
+         {"{" + tp2 + "}{{0,1,\"A,B\",0x0,0x1,1,0}}"}, "T sat2 11778 27500v\nC 'A,B' tp1 sat2 ant2 sid1 lock\n"},
         {"blanks outside quotes vanish, inside they stay",
          {"{{1 2, 0,0,0,0,0,0, 0x12 34500, 0x220001 ,0, 0x1FF}}{{0,2,\" R a \",0x0,0x 2,0,0}}"},
          "T sat12 12345 22000h\nC ' R a ' tp1 sat12 ant12 sid2 radio\n"},
@@ -104,6 +111,7 @@ TEST(TVexaDataMax, ScansRecordsOfTheFirstTwoSections)
          {"{}{{0,1,\"Name\"dropped},0x0,0x5,1,1}}"}, "C 'Name' tp- sat- ant- sid5 lock scrambled\n"},
         {"a comment hides field text but not the commas around it",
          {"{{2/*,9,*/,0,0,0,0,0,0,0x1177800,0x275000,0,0x200}}"}, "T sat2 11778 27500v\n"},
+        {"a quote inside a comment still opens a quoted part", {"/* \" */ {{0,1,\"x\",0x0,1,0,0}}"}, ""},
         {"braces inside a comment still count and can open a section",
          {"/* { } */", "{" + tp2 + "}"}, "C '0' tp- sat- ant- sid0\n"},
         {"records of a third section and text outside braces are ignored",

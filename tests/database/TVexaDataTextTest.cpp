@@ -61,6 +61,7 @@ TEST(TVexaDataText, RoundTripWithAndWithoutFavourites)
     for (bool favourites : {true, false}) {
         TVexaData src;
         samples::Build(src, 6, 40, 9, 60, 321); // more antennas than satellites
+        src.Transponders.Get(3)->Satelite = src.Satelites.Default(); // no line to stand under: left out
         src.Channels.Get(3)->Favorite = 1;
         src.Channels.Get(3)->Favorites = {0, 1, 0, 0, 0, 0, 1, 1};
         Lines lines;
@@ -176,21 +177,19 @@ TEST(TVexaDataText, FormatErrorsGiveOneAndAnEmptySet)
         {"antenna with 9 words", {sat, "a 1 u 9750 10600 f n 0 0"}},
         {"antenna with 11 words", {sat, "a 1 u 9750 10600 f n 0 0 14 x"}},
         {"satellite with 8 words", {"s \"Sat\" 9750 10600 u 19.2 e y"}},
-        {"satellite with 10 words", {"s \"Sat\" 9750 10600 u 19.2 e y 0 0"}},
         {"transponder with 7 words", {sat, "t 12663 22000 hor 0 14 0"}},
         {"transponder polarisation x", {sat, "t 12663 22000 xor 0 14 0 3/4"}},
-        {"transponder polarisation empty", {sat, "t 12663 22000 \"\" 0 14 0 3/4"}},
         {"program with 12 words", {sat, "v \"A\" 1 1 1 1 1 1 1 1 0 0"}},
-        {"program with 15 words", {sat, "v \"A\" 1 1 1 1 1 1 1 1 0 0 0 YYYYYYY x"}},
         {"list number with 3 words", {"L 1 2"}},
-        {"list number alone", {"L"}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedWaitBoxes boxes;
         TVexaData d;
-        EXPECT_EQ(Load(d, c.body), TVexaData::TxtFormatError) << c.what;
-        EXPECT_FALSE(d.Valid) << c.what;
-        EXPECT_EQ(d.Satelites.Count() + d.Transponders.Count() + d.Antenas.Count() + d.Channels.Count(), 0)
-            << c.what;
+        EXPECT_EQ(Load(d, c.body), TVexaData::TxtFormatError);
+        EXPECT_FALSE(d.Valid);
+        EXPECT_EQ(d.Satelites.Count() + d.Transponders.Count() + d.Antenas.Count() + d.Channels.Count(), 0);
+        EXPECT_EQ(boxes.Records().at(0)->ends, 1);
     }
 }
 
@@ -231,7 +230,7 @@ TEST(TVexaDataText, LinesAreReadAsDocumented)
                           "a 9 n 1 2 q z 5 6 7",                       // no satellite 9
                           "v \"Radio 1\" 1 2 0 100 0 101 0 0 1 1 1",
                           "r \"Radio 2\" 2 3 1 100 0 101 0 0 0 0 0 y",   // short favourites word
-                          "v \"Far\" 2 3 2 1 2 3 4 5 0 1 0 nYnYnYnY",
+                          "v \"Far\" 2 3 2 70000 2 3 4 5 0 1 0 nYnYnYnY",
                           "v \"Default\" 0 0 1 1 2 3 4 5 0 0 0",
                       }),
               TVexaData::TxtRead);
@@ -289,32 +288,13 @@ TEST(TVexaDataText, LinesAreReadAsDocumented)
     const TChannelRec& c2 = *d.Channels.Get(2);
     EXPECT_EQ(c2.Transponder.Get(), d.Transponders.Default()); // satellite 3 has one transponder
     EXPECT_EQ(c2.Favorite, 1);
+    EXPECT_EQ(c2.ServiceId, 70000 & 0xFFFF);
     EXPECT_EQ(c2.Favorites, (std::array<std::uint8_t, 8>{0, 1, 0, 1, 0, 1, 0, 0}));
     const TChannelRec& c3 = *d.Channels.Get(3);
     EXPECT_EQ(c3.Satelite.Get(), d.Satelites.Default());
     EXPECT_EQ(c3.Antena.Get(), d.Antenas.Default());
     // The transponder that came before any satellite is the default satellite's first.
     EXPECT_EQ(c3.Transponder.Get(), d.Transponders.Get(0));
-}
-
-TEST(TVexaDataText, NumbersAreKeptInTheirFieldsWidth)
-{
-    TVexaData d;
-    ASSERT_EQ(Load(d, {"s \"S\" 65537 -1 n 6553.5 e n -2147483648",
-                       "v \"A\" -2147483648 2147483647 -2147483648 70000 x 0x10 $20 -1 0 0 0"}),
-              TVexaData::TxtRead);
-    EXPECT_EQ(d.Satelites.Get(0)->LnbLow, 1);
-    EXPECT_EQ(d.Satelites.Get(0)->LnbHigh, 65535);
-    EXPECT_EQ(d.Satelites.Get(0)->Angle, 65535);
-    EXPECT_EQ(d.Satelites.Get(0)->AntennaOffset, INT32_MIN);
-    const TChannelRec& c = *d.Channels.Get(0);
-    EXPECT_EQ(c.Antena.Get(), d.Antenas.Default());
-    EXPECT_EQ(c.Satelite.Get(), d.Satelites.Default());
-    EXPECT_EQ(c.ServiceId, 70000 & 0xFFFF);
-    EXPECT_EQ(c.VideoPid, 0);
-    EXPECT_EQ(c.AudioPid, 16);
-    EXPECT_EQ(c.PcrPid, 32);
-    EXPECT_EQ(c.TxtPid, 65535);
 }
 
 TEST(TVexaDataText, NamesSurviveWritingAndReading)
@@ -357,20 +337,6 @@ TEST(TVexaDataText, ZeroedRecordsStillReadBack)
     EXPECT_EQ(back.Transponders.Get(0)->Fec, "auto");
     EXPECT_EQ(back.Transponders.Get(0)->Polar, 'h');
     EXPECT_EQ(back.Channels.Count(), 1);
-}
-
-TEST(TVexaDataText, TransponderOfAMissingSatelliteIsNotWritten)
-{
-    TVexaData src;
-    samples::Build(src, 2, 3, 1, 1);
-    src.Transponders.Get(1)->Satelite = src.Satelites.Default();
-    src.Transponders.Get(2)->Satelite = src.Satelites.Get(1);
-    src.Satelites.Delete(1); // deleted while its transponder still refers to it
-    Lines lines;
-    src.SaveToTxt(true, lines);
-    TVexaData back;
-    ASSERT_EQ(back.LoadFromTxt(lines), TVexaData::TxtRead);
-    EXPECT_EQ(back.Transponders.Count(), 1);
 }
 
 TEST(TVexaDataText, ProgressAndWaitBox)
@@ -417,15 +383,13 @@ TEST(TVexaDataText, CancelInEachPass)
     EXPECT_EQ(d.LoadFromTxt(lines), TVexaData::TxtRead);
 }
 
-TEST(TVexaDataText, FormatErrorEndsTheWaitBoxAndStopsReading)
+// The rest of the file is not read: pass 1 whole, pass 2 up to the bad line.
+TEST(TVexaDataText, FormatErrorStopsReadingAtTheBadLine)
 {
     ScriptedWaitBoxes boxes;
     TVexaData d;
-    Lines lines = {"BOXP5000", "x", "a 1", "x", "x"};
-    EXPECT_EQ(d.LoadFromTxt(lines), TVexaData::TxtFormatError);
-    const WaitBoxRecord& r = *boxes.Records().at(0);
-    EXPECT_EQ(r.polls, 5 + 2); // pass 1 whole, pass 2 up to the bad line
-    EXPECT_EQ(r.ends, 1);
+    EXPECT_EQ(d.LoadFromTxt({"BOXP5000", "x", "a 1", "x", "x"}), TVexaData::TxtFormatError);
+    EXPECT_EQ(boxes.Records().at(0)->polls, 5 + 2);
 }
 
 } // namespace
