@@ -212,27 +212,4 @@ TEST(TVexaDataCheck, RecordsLeftOnADeletedSatelliteReadAsMissingEverywhere)
     EXPECT_TRUE(copy.Check());
 }
 
-TEST(TVexaDataCheck, UnusedFindsTheLastRecordThatNoChannelUses)
-{
-    TVexaData d;
-    EXPECT_EQ(d.UnusedSatelite(), nullptr);
-    samples::Build(d, 6, 6, 6, 0);
-    // Transponders and antennas do not make a satellite used.
-    for (int i = 0; i < 6; ++i)
-        d.Transponders.Get(i)->Satelite = d.Antenas.Get(i)->Satelite = d.Satelites.Get(i);
-    for (int used : {0, 2, 5}) {
-        TChannelRec* ch = d.Channels.New();
-        ch->Satelite = d.Satelites.Get(used);
-        ch->Transponder = d.Transponders.Get(used);
-        ch->Antena = d.Antenas.Get(used);
-    }
-    d.Channels.New()->Transponder = d.Transponders.Get(4);
-    EXPECT_EQ(d.UnusedSatelite(), d.Satelites.Get(4));
-    EXPECT_EQ(d.UnusedTransponder(), d.Transponders.Get(3));
-    EXPECT_EQ(d.UnusedAntena(), d.Antenas.Get(4));
-    for (int i : {1, 3, 4})
-        d.Channels.New()->Satelite = d.Satelites.Get(i);
-    EXPECT_EQ(d.UnusedSatelite(), nullptr);
-}
-
 } // namespace
