@@ -36,7 +36,6 @@ public:
     void SetCounters();
     // The number text of a row: "-" for a row without a number.
     std::string GetItemCount(int index) const;
-    int NumberingMode() const { return NumClass; }
 
     void Translate();
 

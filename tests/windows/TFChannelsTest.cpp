@@ -3,8 +3,11 @@
 // creation through the editor hook, grouping, searching, and the order that
 // is saved.
 #include "database/TVexaData.h"
+#include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/TempDir.h"
+#include "support/qt/ModalDialogs.h"
 #include "windows/TFChannels.h"
 
 #include <QAbstractItemModelTester>
@@ -15,7 +18,6 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -27,20 +29,24 @@ namespace {
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// Runs act once a modal dialog is shown.
-void WhenModal(QObject* context, std::function<void(QWidget*)> act)
-{
-    auto* poll = new QTimer(context);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
-    });
-    poll->start(5);
-}
+// The translation service of the run, with the built-in language current
+// and an English language file to switch to.
+class LanguagesInstalled {
+public:
+    LanguagesInstalled()
+        : Previous(TheLang)
+    {
+        WriteFileBytes(Folder / "English.LNG", "0201 Channel name\r\n0222 All\r\n0210 New channel\r\n");
+        Lang = std::make_unique<TLang>(Folder.path().string());
+        TheLang = Lang.get();
+    }
+    ~LanguagesInstalled() { TheLang = Previous; }
+
+private:
+    TempDir Folder;
+    std::unique_ptr<TLang> Lang;
+    TLang* Previous;
+};
 
 class ChannelsTest : public ::testing::Test {
 protected:
@@ -147,6 +153,7 @@ protected:
         return names;
     }
 
+    LanguagesInstalled Languages; // before the presenter, which registers with it
     TVexaData Data;
     TSateliteRec* A;
     TSateliteRec* B;
@@ -242,7 +249,8 @@ TEST_F(ChannelsTest, NumberingModes)
         EXPECT_EQ(ListMain->header()->sectionSize(1), 40);
         EXPECT_EQ(Column(1), c.numbers);
         EXPECT_TRUE(Model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
-        EXPECT_EQ(Presenter.NumberingMode(), c.mode);
+        EXPECT_TRUE(Model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                    Qt::AlignRight);
     }
     Numbering(0);
     EXPECT_EQ(Model()->columnCount(), 9);
@@ -283,6 +291,15 @@ TEST_F(ChannelsTest, TheNumberingMenuKeepsItsModeAcrossListsAndLanguages)
             checked = i;
     EXPECT_EQ(checked, 1);
     EXPECT_EQ(Column(1), QStringList({"1", "2", "3"}));
+
+    // After a language switch the main window starts the option again.
+    ASSERT_TRUE(TheLang->SetLanguage(1));
+    Start();
+    EXPECT_EQ(Model()->headerData(0, Qt::Horizontal).toString(), "Channel name");
+    EXPECT_EQ(NumeradoPor->actions()[1]->text(), "All");
+    EXPECT_TRUE(NumeradoPor->actions()[1]->isChecked());
+    EXPECT_EQ(Column(1), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(Offered(Popup()), QStringList({"New channel", "Buscar"}));
 
     // While another list shows, the channel keys do nothing to it.
     ListMain->setModel(&other);

@@ -2,6 +2,7 @@
 // must-select-one mode and its search command.
 #include "database/TVexaData.h"
 #include "foundation/ui/QtText.h"
+#include "support/qt/ModalDialogs.h"
 #include "windows/TFShrChn.h"
 
 #include <QAbstractItemModelTester>
@@ -11,29 +12,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
-
-// Runs act once a modal dialog other than `besides` is shown.
-void WhenModal(QObject* context, std::function<void(QWidget*)> act, QWidget* besides = nullptr)
-{
-    auto* poll = new QTimer(context);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, act, besides] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == besides)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
-    });
-    poll->start(5);
-}
 
 QStringList Row(const QAbstractItemModel* m, int row)
 {

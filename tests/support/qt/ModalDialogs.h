@@ -1,0 +1,46 @@
+#pragma once
+// Drives a dialog that the code under test runs with exec(), from the event
+// loop that exec() runs. A test never hangs on such a dialog: one that is
+// still open after the act is rejected and the test fails; a dialog that
+// never shows fails the test once the time-out has passed.
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+// Runs act on the first application-modal window to show. The watch lives
+// no longer than context. act must close the window.
+inline void WhenModal(QObject* context, std::function<void(QWidget*)> act, int timeoutMs = 5000)
+{
+    auto* poll = new QTimer(context);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, deadline] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            if (std::chrono::steady_clock::now() < deadline)
+                return;
+            ADD_FAILURE() << "the expected dialog never showed";
+            poll->stop();
+            poll->deleteLater();
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        const QPointer<QWidget> shown(modal);
+        act(modal);
+        if (shown && shown->isVisible()) {
+            ADD_FAILURE() << "the dialog stayed open: " << shown->objectName().toStdString();
+            if (auto* dialog = qobject_cast<QDialog*>(shown.data()))
+                dialog->reject();
+            else
+                shown->close();
+        }
+    });
+    poll->start(5);
+}
