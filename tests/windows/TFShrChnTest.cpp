@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -141,6 +142,22 @@ TEST_F(ShrChnTest, MustSelectOneEnablesTheButtonOnlyForASelectedRow)
     EXPECT_FALSE(button->isEnabled());
     WhenModal(&picker, [&](QWidget*) { picker.close(); });
     EXPECT_EQ(picker.exec(), QDialog::Rejected);
+}
+
+TEST_F(ShrChnTest, BesideAnotherWindowTheButtonOnlyHidesThePicker)
+{
+    QPointer<TFShrChn> picker = new TFShrChn;
+    const auto tester = Watch(*picker);
+    picker->ExecuteChn(&Data, Tp1);
+    picker->SetClose();
+    picker->show();
+    picker->findChild<QPushButton*>("BitBtn1")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(picker.isNull());
+    EXPECT_FALSE(picker->isVisible());
+    picker->show(); // shown again with its rows
+    EXPECT_EQ(picker->findChild<QTreeView*>("ListaCan")->model()->rowCount(), 2);
+    delete picker;
 }
 
 TEST_F(ShrChnTest, SearchFindsAChannelOfThePicker)
