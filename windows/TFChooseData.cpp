@@ -143,6 +143,9 @@ void TFChooseData::Image3DblClick()
 bool TFChooseData::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
+        // A disabled choice takes no clicks at all; its filter still sees them.
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && !widget->isEnabled())
+            return true;
         if (watched == Image1)
             Image1DblClick();
         else if (watched == Image2)

@@ -205,6 +205,8 @@ TEST_F(SourceDialogTest, WithoutTheReceiverTheBinaryFileIsPreselectedAndTheRecei
         EXPECT_FALSE(d->CheckBox1->isVisible());
         QTest::mouseDClick(d->findChild<QLabel*>(QStringLiteral("Image1")), Qt::LeftButton);
         EXPECT_TRUE(d->isVisible());
+        QTest::mouseDClick(d->RadioButton1, Qt::LeftButton);
+        EXPECT_TRUE(d->isVisible());
         EXPECT_TRUE(d->RadioButton3->isChecked());
         // The text-list picture chooses the text list and closes with OK.
         QTest::mouseDClick(d->findChild<QLabel*>(QStringLiteral("Image2")), Qt::LeftButton);
