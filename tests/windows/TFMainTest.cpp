@@ -11,6 +11,7 @@
 #include "link/LinkTestSupport.h"
 #include "link/TVexaComm.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/ScriptedWaitBox.h"
 #include "support/TempDir.h"
 #include "support/qt/ScriptedFileDialogs.h"
 #include "windows/MainWindowTestSupport.h"
@@ -119,13 +120,14 @@ protected:
         return texts;
     }
 
-    // Reads a binary file through the menu as a user would.
-    void LoadBinary(const fs::path& file)
+    // Reads a file through the menu as a user would.
+    void Load(const fs::path& file, Source source = Source::Binary)
     {
-        ChooseSource(Source::Binary);
+        ChooseSource(source);
         files.AnswerNext(Q(file));
         main->Obtenerlistadecanales1->trigger();
     }
+    void LoadBinary(const fs::path& file) { Load(file); }
 
     QtEventLoopScope loop;
     TempDir dir;
@@ -257,42 +259,78 @@ TEST_F(MainWindowTest, TextListIsSavedWithTxtAndTheFavouritesOnlyWhenAskedFor)
     main->Data->SaveToTxt(false, plain);
     main->Data->SaveToTxt(true, extended);
     EXPECT_NE(plain, extended); // the two cases above really differ
+
+    // The text list reads back through the menu, over another list.
+    WriteFileBytes(dir / "other.Dat", AsString(SampleImage(5)));
+    LoadBinary(dir / "other.Dat");
+    ASSERT_EQ(main->Data->Channels.Count(), 5);
+    Load(dir / "long.Txt", Source::TextList);
+    EXPECT_TRUE(ErrorTexts().empty());
+    EXPECT_EQ(files.Requests().back().filters, QStringList{Text(128) + " (*.Txt)"});
+    EXPECT_EQ(main->Data->Channels.Count(), 12);
+    EXPECT_TRUE(main->SavedData->Equals(*main->Data));
 }
+
+enum class BadFile { Garbage, Short, Folder, TextGarbage, TextFolder, TextCancelled };
 
 struct BadFileCase {
     const char* name;
-    std::string content; // empty: a folder in place of the file
+    BadFile kind;
     int text;
 };
 
 class MainWindowBadFile : public MainWindowTest, public ::testing::WithParamInterface<BadFileCase> {};
 
+// Whatever goes wrong, the list already open stays as it was.
 TEST_P(MainWindowBadFile, IsReportedAndChangesNothing)
 {
     const BadFileCase& c = GetParam();
     Start();
-    const fs::path file = dir / c.name;
-    if (c.content.empty())
-        fs::create_directories(file);
-    else
-        WriteFileBytes(file, c.content);
+    const std::vector<std::uint8_t> image = SampleImage();
+    WriteFileBytes(dir / "list.Dat", AsString(image));
+    LoadBinary(dir / "list.Dat");
+    ASSERT_EQ(main->ListSel->count(), 5);
+    main->SelectOption(3);
+    TVexaData loaded;
+    ASSERT_TRUE(loaded.LoadFromImage(std::span<const std::uint8_t>(image)));
 
-    LoadBinary(file);
+    const fs::path file = dir / c.name;
+    std::vector<std::string> lines;
+    loaded.SaveToTxt(false, lines);
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    switch (c.kind) {
+    case BadFile::Garbage: WriteFileBytes(file, std::string(131072, 'x')); break;
+    case BadFile::Short: WriteFileBytes(file, "kelvoran"); break;
+    case BadFile::TextGarbage: WriteFileBytes(file, "no list here\r\n"); break;
+    case BadFile::TextCancelled: WriteFileBytes(file, text); break;
+    case BadFile::Folder:
+    case BadFile::TextFolder: fs::create_directories(file); break;
+    }
+    const bool isText = c.kind == BadFile::TextGarbage || c.kind == BadFile::TextFolder || c.kind == BadFile::TextCancelled;
+    std::optional<ScriptedWaitBoxes> waitBoxes;
+    if (c.kind == BadFile::TextCancelled)
+        waitBoxes.emplace(0); // the user cancels at the first chance
+    Load(file, isText ? Source::TextList : Source::Binary);
 
     std::string expected = LangText(c.text);
     if (c.text == 130)
         expected += " " + file.string();
     EXPECT_EQ(ErrorTexts(), std::vector<std::string>{expected});
-    EXPECT_EQ(main->ListSel->count(), 1);
-    EXPECT_FALSE(main->ListLoaded());
-    EXPECT_FALSE(main->Data->Valid);
-    EXPECT_TRUE(main->Data->Equals(*main->SavedData));
+    EXPECT_EQ(main->ListSel->count(), 5);
+    EXPECT_EQ(main->Option(), 3);
+    EXPECT_TRUE(main->Data->Equals(loaded));
+    EXPECT_TRUE(main->SavedData->Equals(loaded));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MainWindowBadFile,
-                         ::testing::Values(BadFileCase{"garbage.Dat", std::string(131072, 'x'), 131},
-                                           BadFileCase{"short.Dat", "kelvoran", 131},
-                                           BadFileCase{"folder.Dat", "", 130}));
+                         ::testing::Values(BadFileCase{"garbage.Dat", BadFile::Garbage, 131},
+                                           BadFileCase{"short.Dat", BadFile::Short, 131},
+                                           BadFileCase{"folder.Dat", BadFile::Folder, 130},
+                                           BadFileCase{"garbage.Txt", BadFile::TextGarbage, 133},
+                                           BadFileCase{"folder.Txt", BadFile::TextFolder, 130},
+                                           BadFileCase{"list.Txt", BadFile::TextCancelled, 132}));
 
 TEST_F(MainWindowTest, FailedWriteKeepsThePreviousFileAndTheListCountsAsUnsaved)
 {
@@ -342,12 +380,6 @@ TEST_F(MainWindowTest, ClosingANewListAsksAndYesThenCancelKeepsTheWindowOpen)
     EXPECT_EQ(boxes.Boxes()[0].text, LangText(135));
     EXPECT_EQ(boxes.Boxes()[0].caption, LangText(136));
 
-    // "Salir" asks as well; Cancel keeps the window.
-    boxes.Answer(BoxAnswer::Cancel);
-    main->Salir1->trigger();
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(boxes.Boxes().size(), 2u);
-
     // Yes and a save that succeeds: the window closes.
     boxes.Answer(BoxAnswer::Yes);
     ChooseSource(Source::Binary);
@@ -357,20 +389,87 @@ TEST_F(MainWindowTest, ClosingANewListAsksAndYesThenCancelKeepsTheWindowOpen)
     EXPECT_TRUE(fs::exists(dir / "new.Dat"));
 }
 
-TEST_F(MainWindowTest, UnchangedListIsLeftWithoutAQuestionAndNoDropsTheChanges)
+TEST_F(MainWindowTest, UnchangedListIsLeftWithoutAQuestion)
 {
     Start();
     WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
     LoadBinary(dir / "list.Dat");
     EXPECT_TRUE(main->close());
     EXPECT_TRUE(boxes.Boxes().empty());
-
-    main->show();
-    main->Data->ListNumber = 1;
-    boxes.Answer(BoxAnswer::No);
-    EXPECT_TRUE(main->close());
-    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
+
+// Every road that would throw a changed list away asks first: Cancel keeps
+// the list and ends the road there, No drops the changes and goes on.
+enum class Road { NewList, GetList, Exit };
+
+struct QuestionCase {
+    Road road;
+    BoxAnswer answer;
+};
+
+class MainWindowQuestion : public MainWindowTest, public ::testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(MainWindowQuestion, CancelKeepsTheChangedListAndNoDropsIt)
+{
+    const QuestionCase& c = GetParam();
+    Start();
+    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
+    WriteFileBytes(dir / "other.Dat", AsString(SampleImage(5)));
+    LoadBinary(dir / "list.Dat");
+    main->Data->ListNumber = 77; // an edit
+
+    // The source dialog must not show after Cancel; after No the road reads other.Dat.
+    int sourceDialogs = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<TFChooseData*>(w); d && d->isVisible()) {
+                ++sourceDialogs;
+                d->RadioButton3->click();
+                d->BitBtn1->click();
+            }
+    });
+    watch.start(10);
+    if (c.road == Road::GetList && c.answer == BoxAnswer::No)
+        files.AnswerNext(Q(dir / "other.Dat"));
+    boxes.Answer(c.answer);
+    switch (c.road) {
+    case Road::NewList: main->Listadecanalesnueva1->trigger(); break;
+    case Road::GetList: main->Obtenerlistadecanales1->trigger(); break;
+    case Road::Exit: main->Salir1->trigger(); break;
+    }
+
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, LangText(135));
+    if (c.answer == BoxAnswer::Cancel) {
+        EXPECT_EQ(sourceDialogs, 0);
+        EXPECT_TRUE(main->isVisible());
+        EXPECT_EQ(main->Data->ListNumber, 77);
+        EXPECT_EQ(main->Data->Channels.Count(), 12);
+        return;
+    }
+    switch (c.road) {
+    case Road::NewList:
+        EXPECT_EQ(main->Data->Channels.Count(), 0);
+        EXPECT_EQ(main->Data->ListNumber, 0);
+        EXPECT_TRUE(main->Data->Valid);
+        break;
+    case Road::GetList:
+        EXPECT_EQ(sourceDialogs, 1);
+        EXPECT_EQ(main->Data->Channels.Count(), 5);
+        EXPECT_TRUE(main->SavedData->Equals(*main->Data));
+        break;
+    case Road::Exit: EXPECT_FALSE(main->isVisible()); break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MainWindowQuestion,
+                         ::testing::Values(QuestionCase{Road::NewList, BoxAnswer::Cancel},
+                                           QuestionCase{Road::NewList, BoxAnswer::No},
+                                           QuestionCase{Road::GetList, BoxAnswer::Cancel},
+                                           QuestionCase{Road::GetList, BoxAnswer::No},
+                                           QuestionCase{Road::Exit, BoxAnswer::Cancel},
+                                           QuestionCase{Road::Exit, BoxAnswer::No}));
 
 // ---- Languages
 
@@ -378,8 +477,10 @@ TEST_F(MainWindowTest, LanguageSwitchRecaptionsAndIsStoredOnce)
 {
     fs::create_directories(dir / "lng");
     WriteFileBytes(dir / "lng" / "en.LNG",
-                   "LANG=English\r\n0101 File\r\n0116 Tools\r\n0120 Software version\r\n0122 No link\r\n");
+                   "LANG=English\r\n0101 File\r\n0116 Tools\r\n0120 Software version\r\n0122 No link\r\n"
+                   "0201 Channel name\r\n");
     Start({}, "Language=Castellano\r\nComport=-1\r\n");
+    main->Listadecanalesnueva1->trigger(); // the channel list in view
     const QList<QAction*> items = main->Idioma->actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Castellano"));
@@ -388,7 +489,9 @@ TEST_F(MainWindowTest, LanguageSwitchRecaptionsAndIsStoredOnce)
 
     items[1]->trigger();
     EXPECT_EQ(main->Fichero1->title(), QStringLiteral("File"));
-    EXPECT_EQ(main->ListSel->item(0)->text(), QStringLiteral("Tools"));
+    EXPECT_EQ(main->ListSel->item(4)->text(), QStringLiteral("Tools"));
+    // The list in view is rebuilt in the new language.
+    EXPECT_EQ(main->ListMain->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Channel name"));
     EXPECT_EQ(main->StatusPanels[0]->text(), "  Software version: " + Text(301));
     EXPECT_EQ(main->StatusPanels[2]->text(), QStringLiteral("  No link"));
     EXPECT_EQ(main->Salir1->text(), Text(102)); // not in the file: the built-in text
@@ -415,7 +518,7 @@ TEST_F(MainWindowTest, SettingsLanguageInAnyCaseIsCurrentFromTheStart)
 
 // ---- Drag and drop
 
-TEST_F(MainWindowTest, OnlyRowsOfTheMainListMayBeDroppedAndNeverOnTheTools)
+TEST_F(MainWindowTest, OnlyRowsOfTheMainListMayBeDropped)
 {
     Start();
     QTreeView other;
@@ -427,15 +530,6 @@ TEST_F(MainWindowTest, OnlyRowsOfTheMainListMayBeDroppedAndNeverOnTheTools)
     EXPECT_TRUE(main->ListMainDragOver(&sameName)); // a list view of that name
     EXPECT_FALSE(main->ListMainDragOver(main->ListSel->viewport()));
     EXPECT_FALSE(main->ListMainDragOver(nullptr));
-
-    EXPECT_FALSE(main->ListMain->Dragging());
-    main->Listadecanalesnueva1->trigger();
-    EXPECT_TRUE(main->ListMain->Dragging());
-    main->SelectOption(5);
-    EXPECT_FALSE(main->ListMain->Dragging());
-    main->SelectOption(2);
-    EXPECT_TRUE(main->ListMain->Dragging());
-    EXPECT_EQ(main->ListMain->property("Tag").toInt(), 2);
 }
 
 // ---- The receiver
@@ -516,6 +610,8 @@ TEST_F(MainWindowReceiverTest, ReceiverThatStopsAnsweringLeavesEverythingAsItWas
     EXPECT_EQ(main->StatusPanels[0]->text(), "  " + Text(120) + ": " + Text(301));
     EXPECT_EQ(main->StatusPanels[1]->text(), "  " + Text(121) + ": " + Text(301));
     EXPECT_FALSE(main->ImageLed->property("Connected").toBool());
+    EXPECT_LT(main->ImageLed->pixmap().toImage().pixelColor(8, 10).green(), 160); // the dark lamp
+    EXPECT_EQ(main->Conectar1->text(), Text(125));
     EXPECT_EQ(main->ListSel->count(), 1);
     EXPECT_FALSE(main->ListLoaded());
     EXPECT_FALSE(main->Data->Valid);
@@ -533,6 +629,24 @@ TEST_F(MainWindowTest, ArrowKeysInTheOptionBarSwitchTheList)
     QTest::keyClick(main->ListSel, Qt::Key_End);
     EXPECT_EQ(main->Option(), 5);
     EXPECT_FALSE(main->ListMain->Dragging());
+}
+
+TEST_F(MainWindowTest, ClickingTheOptionInForceKeepsTheListAsItIs)
+{
+    Start();
+    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
+    LoadBinary(dir / "list.Dat");
+    ASSERT_EQ(main->Option(), 1);
+    main->ListMain->selectionModel()->select(main->ListMain->model()->index(3, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const QRect channels = main->ListSel->visualItemRect(main->ListSel->item(0));
+    QTest::mouseClick(main->ListSel->viewport(), Qt::LeftButton, {}, channels.center());
+    EXPECT_EQ(main->ListMain->selectionModel()->selectedRows().size(), 1);
+
+    // Another option takes the list view over.
+    const QRect satellites = main->ListSel->visualItemRect(main->ListSel->item(1));
+    QTest::mouseClick(main->ListSel->viewport(), Qt::LeftButton, {}, satellites.center());
+    EXPECT_EQ(main->Option(), 2);
 }
 
 TEST_F(MainWindowTest, PrintingNeedsAPrinterAndARecordListInView)
