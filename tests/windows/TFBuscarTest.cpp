@@ -1,6 +1,6 @@
 // The search dialog over a list view: live results, case of the letters
-// ignored, and a double click that selects the found row alone in the
-// searched view. (The numbered channel list's search is in TFChannelsTest.)
+// ignored. (The channel list's search, numbered, and the double click that
+// selects a found row are in TFChannelsTest.)
 #include "foundation/ui/QtText.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/TFBuscar.h"
@@ -80,26 +80,6 @@ TEST_F(BuscarTest, TypingListsTheMatchingRowsInListOrderWhateverTheCase)
         dialog.reject();
     });
     dialog.Execute(&View, "Buscar Canal", false);
-}
-
-TEST_F(BuscarTest, DoubleClickSelectsThatRowAloneAndCloses)
-{
-    View.selectionModel()->select(Source.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    View.selectionModel()->select(Source.index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    TFBuscar dialog;
-    const auto tester = Watch(dialog);
-    WhenModal(&dialog, [&](QWidget*) {
-        auto* results = dialog.findChild<QTreeView*>("ListView");
-        QTest::keyClicks(dialog.findChild<QLineEdit*>("Edit1"), "canal");
-        const QRect third = results->visualRect(results->model()->index(2, 0)); // "Mi canal"
-        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, third.center());
-        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, third.center());
-    });
-    EXPECT_EQ(dialog.Execute(&View, "Buscar Canal", false), QDialog::Accepted);
-    const QModelIndexList selected = View.selectionModel()->selectedRows();
-    ASSERT_EQ(selected.size(), 1);
-    EXPECT_EQ(selected[0].row(), 3);
-    EXPECT_EQ(View.currentIndex().row(), 3);
 }
 
 } // namespace

@@ -197,7 +197,6 @@ TEST_F(ChannelsTest, ColumnsAndCellsOfAChannel)
     EXPECT_FALSE(tv.isNull());
     EXPECT_NE(tv, radio);
     EXPECT_TRUE(NumeradoPor->menuAction()->isVisible());
-    EXPECT_EQ(ListMain->selectionMode(), QAbstractItemView::ExtendedSelection);
 }
 
 TEST_F(ChannelsTest, AChannelWhoseRecordsWereDeletedShowsTheDefaults)
@@ -425,6 +424,7 @@ TEST_F(ChannelsTest, SearchWithNumberingShowsTheSatelite)
     Add("Mi canal", A);
     Start();
     Numbering(1);
+    ClickRows({0, 1}); // a double-clicked result is left selected alone
     QStringList found, satelites;
     QString title;
     WhenModal(&Presenter, [&](QWidget* search) {
