@@ -6,12 +6,11 @@
 // Whatever the reader accepts must write an image that reads back and writes
 // the same bytes again.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "database/TVexaData.h"
+#include "fuzz/driver/FuzzSupport.h"
 #include "tests/database/VexaSamples.h"
 
 namespace {
@@ -23,13 +22,7 @@ struct Table {
 // Satellites, transponders, antennas, channels.
 constexpr Table kTables[] = {{32, 28, 127}, {3840, 12, 2048}, {28672, 12, 127}, {30464, 36, 2500}};
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "image reader property broken: %s\n", what);
-        std::abort();
-    }
-}
+using fuzz::Require;
 
 std::vector<std::uint8_t> Expand(const std::uint8_t* data, std::size_t size)
 {
@@ -76,6 +69,8 @@ void Check(TVexaData& d, bool loaded)
 }
 
 } // namespace
+
+const char* const fuzz::Subject = "image reader";
 
 std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
 {

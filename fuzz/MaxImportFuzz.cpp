@@ -2,45 +2,20 @@
 // makes of the text, it either reads the file or refuses it as a whole, and
 // what it reads holds together: every channel's antenna is the one of its
 // satellite, and repairing leaves nothing for the check to report.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "database/TVexaData.h"
+#include "fuzz/driver/FuzzSupport.h"
 
 namespace {
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "MAX reader property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-std::vector<std::string> SplitLines(const std::uint8_t* data, std::size_t size)
-{
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = static_cast<char>(data[i]);
-        if (c == '\n')
-            lines.emplace_back();
-        else
-            lines.back() += c;
-    }
-    for (std::string& line : lines)
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-    return lines;
-}
-
-std::vector<std::uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
+using fuzz::Bytes;
+using fuzz::Require;
 
 } // namespace
+
+const char* const fuzz::Subject = "MAX reader";
 
 std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
 {
@@ -66,7 +41,7 @@ std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     TVexaData d;
-    const int result = d.LoadFromMax(SplitLines(data, size));
+    const int result = d.LoadFromMax(fuzz::SplitLines(data, size, fuzz::CarriageReturn::Drop));
     Require(result == TVexaData::MaxFileRead || result == TVexaData::MaxFileFormatError,
             "a read without Cancel is read or refused");
     if (result == TVexaData::MaxFileFormatError) {

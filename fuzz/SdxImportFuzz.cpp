@@ -2,34 +2,15 @@
 // read whole or stops at a full list; what it reads refers only to records
 // of its own lists, within the receiver's capacities.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "database/TVexaData.h"
+#include "fuzz/driver/FuzzSupport.h"
 
 namespace {
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "SDX reader property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-std::vector<std::string> SplitLines(const std::uint8_t* data, std::size_t size)
-{
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = static_cast<char>(data[i]);
-        if (c == '\n')
-            lines.emplace_back();
-        else
-            lines.back() += c;
-    }
-    return lines;
-}
+using fuzz::Require;
 
 // A 127-column line: satellite name, radio mark, frequency, polarisation,
 // name, position, symbol rate, PIDs, service id, access, rest of the name.
@@ -44,6 +25,8 @@ std::string SdxLine(const char* sat, char type, int frequency, char polar, const
 
 } // namespace
 
+const char* const fuzz::Subject = "SDX reader";
+
 std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
 {
     std::string listing = SdxLine("Astra 19.2E", 'T', 11778, '1', "Das Erst", 192, 27500, "___", "e") + "\n"
@@ -53,13 +36,13 @@ std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
         + "satcodx103 short line\n" + "ignored\n";
     // A listing that fills the satellite list is left to the unit tests: at
     // 128 lines a run it would cost this bounded pass most of its time.
-    return {{listing.begin(), listing.end()}};
+    return {fuzz::Bytes(listing)};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     TVexaData d;
-    const int result = d.LoadFromSdx(SplitLines(data, size));
+    const int result = d.LoadFromSdx(fuzz::SplitLines(data, size, fuzz::CarriageReturn::Keep));
     Require(result == TVexaData::SdxRead || result == TVexaData::SdxListFull, "read or a list full");
     Require(d.Satelites.Count() <= TVexaData::MaxSatelites && d.Antenas.Count() <= TVexaData::MaxAntenas
                 && d.Transponders.Count() <= TVexaData::MaxTransponders,

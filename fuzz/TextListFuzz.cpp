@@ -3,39 +3,16 @@
 // writing on, the text must not change any more (the first writing may still
 // settle what the format cannot say, such as a program on a transponder of
 // another satellite).
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "database/TVexaData.h"
+#include "fuzz/driver/FuzzSupport.h"
 #include "tests/database/VexaSamples.h"
 
 namespace {
 
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "text list property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-std::vector<std::string> SplitLines(const std::uint8_t* data, std::size_t size)
-{
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        const char c = static_cast<char>(data[i]);
-        if (c == '\n')
-            lines.emplace_back();
-        else
-            lines.back() += c;
-    }
-    for (std::string& line : lines)
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-    return lines;
-}
+using fuzz::Require;
 
 // The banner and headings are comments, all read alike: leave them out so
 // that the seeds stay small and the mutations hit the data lines.
@@ -45,10 +22,12 @@ std::vector<std::uint8_t> Join(const std::vector<std::string>& lines)
     for (const std::string& line : lines)
         if (!line.empty() && line[0] != '#')
             text += line + "\n";
-    return {text.begin(), text.end()};
+    return fuzz::Bytes(text);
 }
 
 } // namespace
+
+const char* const fuzz::Subject = "text list";
 
 std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
 {
@@ -66,7 +45,7 @@ std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::vector<std::string> lines = SplitLines(data, size);
+    const std::vector<std::string> lines = fuzz::SplitLines(data, size, fuzz::CarriageReturn::Drop);
     TVexaData d;
     const int result = d.LoadFromTxt(lines);
     Require(result == TVexaData::TxtRead || result == TVexaData::TxtFormatError, "a read without Cancel is 0 or 1");
