@@ -8,7 +8,8 @@
 #include <istream>
 #include <ostream>
 #include <string_view>
-#include <unordered_map>
+
+#include "database/RecordPositions.h"
 
 namespace {
 
@@ -70,24 +71,6 @@ std::uint8_t SwitchCode(const ShortString<N>& value, std::string_view off, std::
     if (value == on)
         return 3;
     return 0; // "n" and anything unknown
-}
-
-// Position of each record of a list, for the stored indexes.
-template <class List, class T>
-std::unordered_map<const T*, int> PositionMap(const List& list)
-{
-    std::unordered_map<const T*, int> map;
-    map.reserve(static_cast<std::size_t>(list.Count()));
-    for (int i = 0; i < list.Count(); ++i)
-        map.emplace(list.Get(i), i);
-    return map;
-}
-
-template <class T>
-int PositionOf(const std::unordered_map<const T*, int>& map, const TRef<T>& ref)
-{
-    auto it = map.find(ref.Get());
-    return it != map.end() ? it->second : -1;
 }
 
 } // namespace

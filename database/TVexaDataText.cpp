@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <variant>
 
+#include "database/RecordPositions.h"
 #include "foundation/Libreria.h"
 #include "foundation/TLang.h"
 #include "foundation/WaitBox.h"
@@ -116,21 +117,11 @@ std::string AngleText(std::uint16_t angle)
     return Format("%-5s", {std::to_string(angle / 10) + "." + std::to_string(angle % 10)});
 }
 
-template <class List, class T>
-std::unordered_map<const T*, int> PositionMap(const List& list)
-{
-    std::unordered_map<const T*, int> map;
-    map.reserve(static_cast<std::size_t>(list.Count()));
-    for (int i = 0; i < list.Count(); ++i)
-        map.emplace(list.Get(i), i);
-    return map;
-}
-
+// The record's number as the list writes it, counted from 1; 0 for none.
 template <class T>
 long long NumberOf(const std::unordered_map<const T*, int>& positions, const TRef<T>& ref)
 {
-    auto it = positions.find(ref.Get());
-    return it != positions.end() ? it->second + 1 : 0;
+    return PositionOf(positions, ref) + 1;
 }
 
 // ---- Reading

@@ -151,6 +151,23 @@ std::string GetLine(const std::vector<std::string>& lines, int N)
     return lines[size_t(N) - 1];
 }
 
+bool StartsWithKey(const std::string& line, const char* key)
+{
+    const size_t n = std::char_traits<char>::length(key);
+    if (line.size() < n)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (AsciiUpper(line[i]) != key[i])
+            return false;
+    return true;
+}
+
+std::string LineValue(const std::string& line)
+{
+    const size_t eq = line.find('=');
+    return TrimAll(eq == std::string::npos ? line : line.substr(eq + 1));
+}
+
 void SplitWords(const std::string& text, std::vector<std::string>& words)
 {
     words.clear();

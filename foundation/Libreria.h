@@ -39,6 +39,17 @@ bool ByteToBool(std::uint8_t b);
 // Line N counted from 1; the empty text when N is out of range.
 std::string GetLine(const std::vector<std::string>& lines, int N);
 
+// ---- "Key=value" lines of the settings and language files
+
+// The line starts with key, ASCII case ignored. key is given in upper case;
+// only the line is upper-cased, and a key is a prefix ("LANG" matches
+// "LANGUAGE=..."), as these files were always read.
+bool StartsWithKey(const std::string& line, const char* key);
+
+// The text after the first "=", trimmed; the whole line, trimmed, when it
+// has none.
+std::string LineValue(const std::string& line);
+
 // Splits a text channel list line into words: blanks separate words outside
 // double quotes; outside quotes letters are lower-cased; a quoted part is
 // taken unchanged and closes its word even when empty.

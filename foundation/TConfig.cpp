@@ -31,27 +31,6 @@ TConfig::~TConfig()
 
 namespace {
 
-bool HasKey(const std::string& line, const char* key)
-{
-    size_t n = std::char_traits<char>::length(key);
-    if (line.size() < n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        char c = line[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != key[i])
-            return false;
-    }
-    return true;
-}
-
-std::string Value(const std::string& line)
-{
-    size_t eq = line.find('=');
-    return TrimAll(eq == std::string::npos ? line : line.substr(eq + 1));
-}
-
 bool WriteAll(int fd, const std::string& bytes)
 {
     size_t done = 0;
@@ -101,10 +80,10 @@ bool TConfig::Load()
     if (!LoadLines(FileName_, lines))
         return false;
     for (const std::string& line : lines) {
-        if (HasKey(line, "LANGUAGE"))
-            Language = Value(line);
-        if (HasKey(line, "COMPORT"))
-            ComPort = SafeStrToInt(Value(line));
+        if (StartsWithKey(line, "LANGUAGE"))
+            Language = LineValue(line);
+        if (StartsWithKey(line, "COMPORT"))
+            ComPort = SafeStrToInt(LineValue(line));
     }
     return true;
 }

@@ -44,33 +44,6 @@ void TLang::ScanLanguages(const std::string& folder)
     }
 }
 
-namespace {
-
-// A header line's value: the text after the first "=", trimmed; the whole
-// line when it has none.
-std::string HeaderValue(const std::string& line)
-{
-    size_t eq = line.find('=');
-    return TrimAll(eq == std::string::npos ? line : line.substr(eq + 1));
-}
-
-bool HasKey(const std::string& line, const char* key)
-{
-    size_t n = std::char_traits<char>::length(key);
-    if (line.size() < n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        char c = line[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != key[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 void TLang::LoadLanguage(const std::string& FileName, int Index)
 {
     TLengua& lang = Languages_[size_t(Index)];
@@ -80,12 +53,12 @@ void TLang::LoadLanguage(const std::string& FileName, int Index)
         return; // stays listed, not loaded, and nothing is said
     }
     for (const std::string& line : lang.Lines) {
-        if (HasKey(line, "VER"))
-            lang.Version = SafeStrToInt(HeaderValue(line));
-        if (HasKey(line, "LANG"))
-            lang.Name = HeaderValue(line);
-        if (HasKey(line, "AUTHOR"))
-            lang.Author = HeaderValue(line);
+        if (StartsWithKey(line, "VER"))
+            lang.Version = SafeStrToInt(LineValue(line));
+        if (StartsWithKey(line, "LANG"))
+            lang.Name = LineValue(line);
+        if (StartsWithKey(line, "AUTHOR"))
+            lang.Author = LineValue(line);
     }
     lang.Loaded = true;
     if (Index == 0)

@@ -74,6 +74,53 @@ TEST(TextHelpers, TrimStripAndLines)
     EXPECT_EQ(GetLine(lines, 3), "");
 }
 
+TEST(KeyLines, StartsWithKeyTable)
+{
+    struct Row {
+        std::string line;
+        const char* key;
+        bool expected;
+    };
+    const Row rows[] = {
+        {"LANGUAGE=Deutsch", "LANGUAGE", true},
+        {"language = Deutsch", "LANGUAGE", true}, // the line's case does not matter
+        {"LanGuAge", "LANGUAGE", true},           // the whole line is the key
+        {"LANGUAG", "LANGUAGE", false},           // shorter than the key
+        {"LANGUAGES=Fr", "LANGUAGE", true},       // a key is a prefix
+        {"LANGUAGE=x", "LANG", true},
+        {" LANGUAGE=x", "LANGUAGE", false},       // an indented key is no key
+        {"\tVER=1", "VER", false},
+        {"VRE=1", "VER", false},
+        {"ver=1", "ver", false},                  // keys are given in upper case
+        {"\xE9T=1", "\xC9T", false},              // accented letters keep their case
+        {"\xC9T=1", "\xC9T", true},
+        {"", "VER", false},
+        {"anything", "", true},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(StartsWithKey(row.line, row.key), row.expected)
+            << "line \"" << row.line << "\", key \"" << row.key << "\"";
+}
+
+TEST(KeyLines, LineValueTable)
+{
+    struct Row {
+        std::string line;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"Language=Deutsch", "Deutsch"},
+        {"language =  Deutsch  ", "Deutsch"},     // trimmed both sides
+        {"Languages=Fr=an", "Fr=an"},             // after the first "=" only
+        {"Comport=", ""},
+        {"LANG Sin Igual  ", "LANG Sin Igual"},   // no "=": the whole line
+        {"VER=\t$10", "$10"},                     // a leading TAB goes
+        {"AUTHOR=Ana\t", "Ana\t"},                // a trailing TAB stays
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(LineValue(row.line), row.expected) << "line \"" << row.line << "\"";
+}
+
 TEST(SplitWords, Table)
 {
     struct Row {

@@ -1,5 +1,7 @@
 #include "windows/controls/TL7Segment.h"
 
+#include "windows/controls/ControlImage.h"
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -13,14 +15,6 @@ namespace {
 const QRgb Black = qRgb(0, 0, 0);
 const QRgb Off = qRgb(64, 64, 64);
 const QRgb On = qRgb(255, 0, 0);
-
-QImage Render(QWidget& w)
-{
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(qRgb(255, 0, 255)); // shows any pixel the control leaves unpainted
-    w.render(&image);
-    return image;
-}
 
 // A pixel well inside each segment of the default 30 x 40 digit, in the
 // order top, upper-left, upper-right, middle, lower-left, lower-right, bottom.

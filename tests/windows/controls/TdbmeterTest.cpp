@@ -1,5 +1,7 @@
 #include "windows/controls/Tdbmeter.h"
 
+#include "windows/controls/ControlImage.h"
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -12,14 +14,6 @@ const QRgb Red = qRgb(255, 0, 0);
 const QRgb Grey = qRgb(128, 128, 128);
 const QRgb Silver = qRgb(192, 192, 192);
 const QRgb White = qRgb(255, 255, 255);
-
-QImage Render(QWidget& w)
-{
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(qRgb(255, 0, 255)); // shows any pixel the meter leaves unpainted
-    w.render(&image);
-    return image;
-}
 
 // The colour in the middle of segment i (1-based) of a meter whose segments
 // are S long, read along a row or down a column.
