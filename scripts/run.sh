@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_GUI=ON \
+cmake -S . -B build-app -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_GUI=ON \
   -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_BENCHMARKS=OFF -DVEXA_FUZZ=OFF -DVEXA_SANITIZE= >/dev/null
-cmake --build build --target vexautils
-exec build/app/vexautils "$@"
+cmake --build build-app --target vexautils
+exec build-app/app/vexautils "$@"
