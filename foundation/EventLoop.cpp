@@ -17,6 +17,7 @@ struct Loop {
     std::mutex lock;
     std::condition_variable posted;
     std::uint64_t postCount = 0; // every post, also those handed to an installed poster
+    std::uint64_t pumpedCount = 0; // postCount when the last pump started: later posts may wait
     std::deque<std::function<void()>> queue;
     std::function<void()> pump;
     MainThreadPoster poster;
@@ -58,6 +59,7 @@ void ProcessPendingEvents()
     {
         std::lock_guard guard(TheLoop().lock);
         pump = TheLoop().pump;
+        TheLoop().pumpedCount = TheLoop().postCount;
     }
     if (pump)
         pump();
@@ -70,12 +72,13 @@ void WaitForPendingEvents(int maxMs)
     Loop& loop = TheLoop();
     {
         std::unique_lock guard(loop.lock);
-        const std::uint64_t seen = loop.postCount;
-        // Something may already be waiting in our queue; an installed poster's
-        // queue is invisible here, so then only posts from now on wake us.
-        if (loop.queue.empty() && maxMs > 0)
-            loop.posted.wait_for(guard, std::chrono::milliseconds(maxMs),
-                                 [&] { return loop.postCount != seen; });
+        // An installed poster's queue is invisible here: a call posted since
+        // the last pump started may be waiting in it, so only sleep when
+        // nothing has been posted since then.
+        if (maxMs > 0)
+            loop.posted.wait_for(guard, std::chrono::milliseconds(maxMs), [&] {
+                return !loop.queue.empty() || loop.postCount != loop.pumpedCount;
+            });
     }
     ProcessPendingEvents();
 }

@@ -145,6 +145,15 @@ TEST(AfSafeSyncTest, CallsTravelThroughAnInstalledPosterAndPump)
     EXPECT_TRUE(worker.get());
     EXPECT_EQ(r.Values(), std::vector<int>{5});
     EXPECT_GE(pumped, 1);
+
+    // A call posted after the last pump but before the wait starts is
+    // waiting in the poster's queue: the wait must not sleep over it.
+    bool ran = false;
+    std::thread([&] { PostToMainThread([&] { ran = true; }); }).join();
+    const auto again = Clock::now();
+    WaitForPendingEvents(3000);
+    EXPECT_LT(Clock::now() - again, 1500ms);
+    EXPECT_TRUE(ran);
     SetEventPump(nullptr);
     SetMainThreadPoster(nullptr);
 }
