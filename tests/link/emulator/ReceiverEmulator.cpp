@@ -24,9 +24,14 @@ constexpr uint8_t kAck = 0x00, kReady = 0x04, kStatus = 0x10, kStatusEnd = 0x11,
 constexpr int kInterByteMs = 2000;
 // The receiver waits this long for the link's next frame within an exchange.
 constexpr int kExchangeWaitMs = 3000;
-// After the link has switched the line to 19200 baud, give it a moment to
-// finish reopening before the first block goes out (a real receiver pauses
-// too). Longer than the link's own reopen, shorter than its read time-out.
+// After its acknowledgement of a read request the receiver switches to 19200
+// baud and starts sending soon after, whether or not the link has caught up:
+// the first block goes out once the link's line shows 19200 baud, or at the
+// latest this long after the acknowledgement (the link reopens its port in
+// a few milliseconds; a link that takes longer misses the block).
+constexpr int kSwitchMs = 250;
+// And once the line shows 19200, a moment for the link to finish reopening
+// before the first block (a real receiver pauses too).
 constexpr int kSettleMs = 30;
 
 bool IsCommand(uint8_t code)
@@ -450,7 +455,11 @@ bool ReceiverEmulator::Reply(uint8_t code, const std::vector<uint8_t>* payload, 
     size_t bodyLen = 0;
     if (payload) {
         std::vector<uint8_t> body = *payload;
-        uint32_t crc = Crc32(payload->data(), payload->size());
+        // A forced length of 4 or more still closes with a correct CRC, so
+        // that only the length is wrong; below 4 there is no room for one.
+        if (fl.forceLength >= 4)
+            body.resize(size_t(fl.forceLength) - 4, 0);
+        uint32_t crc = Crc32(body.data(), body.size());
         if (blockNo != 0 && blockNo == fl.badCrcBlock)
             crc ^= 0x00010000u;
         for (int s = 24; s >= 0; s -= 8)
@@ -534,7 +543,8 @@ void ReceiverEmulator::DoStatus()
         payload.resize(size_t(fl.statusPayloadSize), 0);
 
     Frame in;
-    if (!Reply(kAck) || !Reply(kBlock, &payload) || !Await(in, {kAck}, 115200, kExchangeWaitMs) ||
+    // The status reply is the exchange's only data block: block 1 for the faults.
+    if (!Reply(kAck) || !Reply(kBlock, &payload, 1) || !Await(in, {kAck}, 115200, kExchangeWaitMs) ||
         !Reply(kStatusEnd) || !Await(in, {kAck}, 115200, kExchangeWaitMs))
         return;
     std::lock_guard lock(mu_);
@@ -546,7 +556,7 @@ void ReceiverEmulator::DoRead()
     if (!Reply(kAck))
         return;
     // The link reopens the line at 19200 baud before it listens for blocks.
-    if (!WaitForBaud(19200, kExchangeWaitMs) || !Pause(kSettleMs))
+    if (!WaitForBaud(19200, kSwitchMs) || !Pause(kSettleMs))
         return;
 
     const EmulatorFaults fl = F();

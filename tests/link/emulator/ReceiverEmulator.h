@@ -18,7 +18,8 @@
 
 // Switches that make the emulated receiver misbehave. Reply indexes count the
 // frames the emulator sends within one exchange, from 0 (the first reply to
-// the command); block numbers count data blocks of one exchange from 1.
+// the command); block numbers count data blocks of one exchange from 1 (the
+// status reply is block 1 of its exchange).
 struct EmulatorFaults {
     int replyDelayMs = 0;        // wait this long before a reply...
     int delayReply = -1;         // ...before reply n only (-1: before every reply)
@@ -28,7 +29,7 @@ struct EmulatorFaults {
     int badCrcBlock = 0;         // block k (sent) carries a wrong CRC
     int dropBlock = 0;           // block k (sent) never leaves
     int truncateBlock = 0;       // block k (sent) is cut off half-way
-    int forceLength = 0;         // every data header sent claims this L (its body follows with L bytes)
+    int forceLength = 0;         // every data block sent has this L: L bytes follow, the last 4 a correct CRC when L >= 4
     int statusPayloadSize = 0;   // status payload of this size (0: 128 bytes)
     bool statusNoZero = false;   // status payload without any zero byte
     int firstBlockByte10 = -1;   // payload byte 10 of the first read block (-1: as in the image)
