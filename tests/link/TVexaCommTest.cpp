@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 #include <thread>
@@ -130,7 +131,6 @@ TEST_F(VexaCommTest, StatusPayloadsThatEndEarlyGiveTextsFromInsideThePayload)
         std::string hard, soft;
     } rows[] = {
         {"ends inside the hardware text", 37, false, "HARDW", ""},
-        {"ends where the software text starts", 64, false, "HARDWARE-1", ""},
         {"ends inside the software text", 70, false, "HARDWARE-1", "SOFTWA"},
         {"has no zero byte at all", 0, true, "HARDWARE-1" + std::string(22, ' ') + "SOFTWARE-2" + std::string(54, ' '),
          "SOFTWARE-2" + std::string(54, ' ')},
@@ -155,21 +155,25 @@ TEST_F(VexaCommTest, StatusFaultsLeaveTheLinkNotConnectedUntilTheReceiverAnswers
         const char* name;
         EmulatorFaults f;
         bool connected;
+        std::vector<int> sent; // a failed step is not acknowledged
     } rows[] = {
-        {"silence", {.silenceFromReply = 0}, false},
-        {"reply after the time-out", {.replyDelayMs = 800, .delayReply = 0}, false},
-        {"bad magic", {.badMagicReply = 0}, false},
-        {"wrong code", {.wrongCodeReply = 1}, false},
-        {"length 3", {.forceLength = 3}, false},
-        {"length 6000", {.forceLength = 6000}, false},
-        // The versions are in by then; only the closing frames are missing.
-        {"no end of status", {.silenceFromReply = 2}, true},
+        {"reply after the time-out", {.replyDelayMs = 800, .delayReply = 0}, false, {0x10}},
+        {"bad magic on the status block", {.badMagicReply = 1}, false, {0x10}},
+        {"wrong code", {.wrongCodeReply = 1}, false, {0x10}},
+        {"bad CRC", {.badCrcBlock = 1}, false, {0x10}},
+        {"length 3", {.forceLength = 3}, false, {0x10}},
+        {"length 6000 with a correct CRC", {.forceLength = 6000}, false, {0x10}},
+        // The versions are in by then; only the closing frames are wrong.
+        {"wrong end of status", {.wrongCodeReply = 2}, true, {0x10, 0x00}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         emu.SetFaults(r.f);
         comm->Refresh();
         EXPECT_EQ(comm->Connected(), r.connected);
+        // Give a frame sent after the failure the time to show up.
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_EQ(Codes(FromLink(emu.Log())), r.sent);
         Heal();
         comm->Refresh();
         EXPECT_TRUE(comm->Connected());
@@ -187,7 +191,7 @@ TEST_F(VexaCommTest, SilentReceiverMeansNotConnectedAfterHalfASecondWithoutSpinn
     const double cpu = ThreadCpuSeconds() - cpu0;
     EXPECT_FALSE(comm->Connected());
     EXPECT_GE(wall, 0.45);
-    EXPECT_LT(wall, 3.0);
+    EXPECT_LT(wall, 1.5);
     EXPECT_LT(cpu, 0.25 * wall) << "the wait should sleep, not spin";
     EXPECT_EQ(progress.steps, (Steps{{-1, 4}}));
 }
@@ -268,15 +272,13 @@ TEST_F(VexaCommTest, ReadFaultsFailPromptlyAndTheNextReadWorks)
     } rows[] = {
         {"dropped block", {.dropBlock = 5}, 4},
         {"bad CRC", {.badCrcBlock = 5}, 4},
-        {"truncated block", {.truncateBlock = 5}, 4},
         {"wrong code", {.wrongCodeReply = 5}, 4},
         {"bad magic", {.badMagicReply = 5}, 4},
         {"length 3", {.forceLength = 3}, 0},
-        {"length 6000", {.forceLength = 6000}, 0},
-        {"silence", {.silenceFromReply = 5}, 4},
+        {"length 6000 with a correct CRC", {.forceLength = 6000}, 0},
         {"hang-up", {.hangupAfterBlock = 5}, 4},
         {"65 blocks", {.blockCount = 65}, 64},
-        {"no acknowledgement of the request", {.silenceFromReply = 0}, 0},
+        {"silence", {.silenceFromReply = 0}, 0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -293,6 +295,21 @@ TEST_F(VexaCommTest, ReadFaultsFailPromptlyAndTheNextReadWorks)
         ExpectReadWorks();
         Heal();
     }
+}
+
+TEST_F(VexaCommTest, APortThatCannotBeReopenedAtTheSlowSpeedFailsTheReadWithoutThrowing)
+{
+    // The device goes away between the acknowledgement and the reopening at 19200 baud.
+    const std::string variable = "VEXA_COM" + std::to_string(kPort);
+    comm->OnProgress = [&](std::int32_t step, std::int32_t, bool&) {
+        if (step == 1)
+            setenv(variable.c_str(), "/nonexistent/vexa-test-unplugged", 1);
+    };
+    std::vector<std::uint8_t> image;
+    EXPECT_FALSE(comm->ReadData(image));
+    setenv(variable.c_str(), emu.DevicePath().c_str(), 1);
+    Heal();
+    ExpectReadWorks();
 }
 
 TEST_F(VexaCommTest, SendDeliversTheImageInBlocksOf2048)
@@ -329,10 +346,8 @@ TEST_F(VexaCommTest, SendFaultsFailPromptlyAndTheNextSendWorks)
     } rows[] = {
         {"acknowledgements stop", {.ackStopAfterBlock = 10}},
         {"hang-up", {.hangupAfterBlock = 10}},
-        {"never ready", {.silenceFromReply = 1}},
         {"wrong code for ready", {.wrongCodeReply = 1}},
         {"bad magic", {.badMagicReply = 4}},
-        {"late acknowledgement", {.replyDelayMs = 2000, .delayReply = 6}},
     };
     const auto image = EveryByteImage();
     for (const auto& r : rows) {
@@ -381,14 +396,37 @@ TEST_F(VexaCommTest, FirmwareFilesOfTheWrongShapeSendNothing)
     auto shortImage = FirmwareFile(TVexaComm::kFirmwareImageSize - 1);
     auto longImage = FirmwareFile(TVexaComm::kFirmwareImageSize + 1);
     std::vector<std::uint8_t> onlyLine = {'a', 0x0D, 0x0A};
-    for (const std::vector<std::uint8_t>* file : {&noLine, &shortImage, &longImage, &onlyLine}) {
-        EXPECT_FALSE(comm->SendSoftFile(1, *file));
+    for (const std::vector<std::uint8_t>* file : {&noLine, &shortImage, &longImage, &onlyLine})
         EXPECT_FALSE(comm->SendSoftFile(2, *file));
-    }
     // A prepared stream must carry exactly the 2 MiB image too.
     EXPECT_FALSE(comm->SendFirmware(1, std::vector<std::uint8_t>(100, 0)));
     EXPECT_TRUE(progress.steps.empty());
     EXPECT_TRUE(emu.Log().empty());
+}
+
+// A receiver may take nearly the whole time-out to answer: on a real line a
+// block of 2 KiB alone takes about a second at 19200 baud, which a pty never shows.
+TEST_F(VexaCommTest, AnAnswerJustInsideTheTimeOutIsTaken)
+{
+    const auto image = EveryByteImage();
+    const auto file = FirmwareFile();
+    struct Row {
+        const char* name;
+        int timeoutMs;
+        std::function<bool()> run;
+    } rows[] = {
+        {"status", 500, [&] { comm->Refresh(); return comm->Connected(); }},
+        {"read", 1800, [&] { std::vector<std::uint8_t> got; return comm->ReadData(got); }},
+        {"send", 1500, [&] { return comm->SendData(image); }},
+        {"firmware", 1500, [&] { return comm->SendSoftFile(1, file); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        // Reply 1: the status block, the first image block, or "ready".
+        emu.SetFaults({.replyDelayMs = r.timeoutMs - 250, .delayReply = 1});
+        EXPECT_TRUE(r.run());
+        Heal();
+    }
 }
 
 TEST_F(VexaCommTest, CancelStopsTheTransferAndSendsNothingMore)
@@ -401,8 +439,7 @@ TEST_F(VexaCommTest, CancelStopsTheTransferAndSendsNothingMore)
     } rows[] = {
         {"read, before anything is sent", true, -1, 0},
         {"read, after block 9", true, 10, 1 + 8},
-        {"send, before anything is sent", false, -1, 0},
-        {"send, after block 7", false, 10, 2 + 7},
+        {"send, before the first block", false, 3, 2},
         {"send, with the last block", false, 67, 2 + 64},
     };
     const auto image = EveryByteImage();
@@ -444,6 +481,24 @@ TEST_F(VexaCommTest, OneOperationAtATime)
     EXPECT_FALSE(nestedSend);
     EXPECT_TRUE(nestedConnected) << "a refused query must not reset the link";
     EXPECT_TRUE(image == EveryByteImage());
+}
+
+TEST(VexaCommPorts, TheRequestedPortWhenUsableElseTheFirstInTextOrder)
+{
+    ReceiverEmulator two, ten;
+    PortEnv env({{2, two.DevicePath()}, {10, ten.DevicePath()}});
+    struct Row {
+        int requested, expected;
+    } rows[] = {{2, 2}, {3, 10}, {0, 10}};
+    for (const auto& r : rows) {
+        TVexaComm comm(r.requested);
+        EXPECT_EQ(comm.Port(), r.expected) << "COM" << r.requested << " asked for";
+    }
+    TVexaComm comm(2);
+    comm.SetPort(7);
+    EXPECT_EQ(comm.Port(), 2) << "a port that is not usable is not taken";
+    comm.SetPort(10);
+    EXPECT_EQ(comm.Port(), 10);
 }
 
 TEST(VexaCommNoPort, WithoutAUsablePortNothingTouchesTheLine)
