@@ -2,6 +2,9 @@
 // program by hand. Point VEXA_COM<n> at the path it prints and choose COM<n>.
 #include "ReceiverEmulator.h"
 
+#include "database/TVexaData.h"
+
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +44,77 @@ void Usage()
         "  --blocks N          blocks sent for a read (0, 32, 64, 65...)\n"
         "  --ack-stop K        stop acknowledging after received block K\n"
         "  --hangup K          hang up after block K\n");
+}
+
+// A small but real channel list, so that a person trying the program gets a
+// list to look at: three satellites with an antenna each, a few transponders
+// and channels of both kinds, some in favourites lists.
+std::vector<uint8_t> SampleImage()
+{
+    struct Sat { const char* name; uint16_t angle; char ew; char diseqc; };
+    static const Sat sats[] = {{"Astra 19.2E", 192, 'e', 'a'}, {"Hotbird 13.0E", 130, 'e', 'b'},
+                               {"Hispasat 30.0W", 300, 'w', 'c'}};
+    struct Tp { int sat; uint16_t freq; char polar; uint16_t symbol; const char* fec; };
+    static const Tp tps[] = {{0, 11778, 'v', 27500, "3/4"}, {0, 12187, 'h', 27500, "3/4"},
+                             {1, 11034, 'v', 27500, "3/4"}, {1, 12597, 'v', 27500, "3/4"},
+                             {2, 11811, 'h', 27500, "3/4"}, {2, 12015, 'v', 27500, "5/6"}};
+    static const char* const names[] = {"Canal Uno", "CANAL DOS", "Noticias 24", "Deportes",
+                                        "Cine Clasico", "Musica Radio", "Mi canal", "Documentales",
+                                        "Infantil", "Radio Nacional", "Teatro", "Viajes"};
+    TVexaData d;
+    for (const Sat& s : sats) {
+        TSateliteRec* r = d.Satelites.New();
+        r->Name = s.name;
+        r->Angle = s.angle;
+        r->EastWest = s.ew;
+        r->LnbLow = 9750;
+        r->LnbHigh = 10600;
+        r->LnbType = 1;
+        TAntenaRec* a = d.Antenas.New();
+        a->Satelite = r;
+        a->LnbLow = 9750;
+        a->LnbHigh = 10600;
+        a->Universal = 1;
+        a->Diseqc = s.diseqc;
+        a->AntennaType = 'd';
+        a->Volt012 = "n";
+        a->Tone22K = "n";
+        a->Volt1418 = "n";
+    }
+    for (const Tp& t : tps) {
+        TTransponderRec* r = d.Transponders.New();
+        r->Satelite = d.Satelites.Get(t.sat);
+        r->Frequency = t.freq;
+        r->Polar = t.polar;
+        r->Symbol = t.symbol;
+        r->Fec = t.fec;
+        r->Volt1418 = t.polar == 'h' ? "18" : "14";
+        r->Tone22K = t.freq >= 11700 ? "22" : "0";
+        r->Volt012 = "0";
+    }
+    int i = 0;
+    for (const char* name : names) {
+        TChannelRec* c = d.Channels.New();
+        TTransponderRec* t = d.Transponders.Get(i % 6);
+        c->Transponder = t;
+        c->Satelite = t->Satelite.Get();
+        c->Antena = d.Antenas.Get(d.Satelites.IndexOf(t->Satelite.Get()));
+        c->Name = name;
+        c->ServiceId = static_cast<uint16_t>(100 + i);
+        c->Radio = (i == 5 || i == 9) ? 1 : 0;
+        c->VideoPid = c->Radio ? 0 : static_cast<uint16_t>(160 + 10 * i);
+        c->AudioPid = static_cast<uint16_t>(80 + 10 * i);
+        c->PcrPid = c->VideoPid;
+        c->Scramble = (i % 4 == 3) ? 1 : 0;
+        c->Favorites[0] = (i % 3 == 0) ? 1 : 0;
+        c->Favorites[1] = (i % 5 == 1) ? 1 : 0;
+        ++i;
+    }
+    d.ListNumber = 1;
+    d.Valid = true;
+    std::vector<uint8_t> image;
+    d.SaveToImage(image);
+    return image;
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -106,17 +180,23 @@ int main(int argc, char** argv)
             return 1;
         }
         emu.SetImage(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    } else {
+        emu.SetImage(SampleImage());
     }
-    if (!quiet) {
-        emu.SetObserver([](const EmulatorFrame& e) {
+    // Every completed send is saved, also one that sends the image unchanged.
+    static std::atomic<int> sendsEnded{0};
+    emu.SetObserver([quiet](const EmulatorFrame& e) {
+        if (e.fromLink && e.code == 0x1F)
+            ++sendsEnded;
+        if (!quiet) {
             std::printf("%s code %02X L %5u%s%s%s%s", e.fromLink ? "<- program " : "-> program ", e.code,
                         unsigned(e.length), e.magicOk ? "" : " bad-magic", e.crcOk ? "" : " bad-crc",
                         e.complete ? "" : " cut-short", e.speedOk ? "" : " WRONG-SPEED");
             std::printf(" @%d", e.baud);
             std::printf("\n");
             std::fflush(stdout);
-        });
-    }
+        }
+    });
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
@@ -124,13 +204,13 @@ int main(int argc, char** argv)
     std::printf("Run the program with VEXA_COM1=%s and choose COM1. Ctrl-C ends.\n", emu.DevicePath().c_str());
     std::fflush(stdout);
 
-    auto image = emu.Image();
+    int sendsSaved = 0;
     auto firmware = emu.Firmware();
     while (!gStop) {
         ::usleep(200 * 1000);
-        auto now = emu.Image();
-        if (now != image) {
-            image = now;
+        if (int ended = sendsEnded.load(); ended != sendsSaved && emu.WaitIdle(1000)) {
+            sendsSaved = ended;
+            auto image = emu.Image();
             if (!savePath.empty() && WriteFile(savePath, image))
                 std::printf("image of %zu bytes saved to %s\n", image.size(), savePath.c_str());
         }
