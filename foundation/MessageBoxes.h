@@ -4,7 +4,8 @@
 // records every box and answers as told, so no test ever blocks.
 #include <string>
 
-enum class BoxKind { Error, Info, Confirm, YesNoCancel };
+// Plain: a message with an OK button and no sign, for text the user asked to see.
+enum class BoxKind { Error, Info, Confirm, YesNoCancel, Plain };
 enum class BoxAnswer { Ok, Yes, No, Cancel };
 
 class IMessageBoxes {

@@ -103,8 +103,10 @@ TFBuscar::TFBuscar(QWidget* parent)
     ListView->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView->setAllColumnsShowFocus(true);
     ListView->setModel(Results);
+    // The name takes what the satellite column leaves, so the two always
+    // fit the list's width and no sideways scrolling is needed.
     ListView->header()->setStretchLastSection(false);
-    ListView->header()->resizeSection(0, 120);
+    ListView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     ListView->header()->resizeSection(1, 90);
 
     auto* grid = new QGridLayout(this);

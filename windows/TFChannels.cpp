@@ -5,6 +5,7 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/ChannelListModel.h"
+#include "windows/RecordPresenter.h"
 #include "windows/TFBuscar.h"
 #include "windows/TFMover.h"
 
@@ -222,8 +223,7 @@ void TFChannels::BuildList()
     ListView->setAllColumnsShowFocus(true);
     ListView->setIconSize(QSize(16, 16));
     ListView->header()->setStretchLastSection(false);
-    for (int c = 0; c < Model->columnCount(); ++c)
-        ListView->header()->resizeSection(c, Model->ColumnWidth(c));
+    FitColumnWidths(ListView, [this](int c) { return Model->ColumnWidth(c); });
 
     ListView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView, &QWidget::customContextMenuRequested, this, &TFChannels::ShowPopup,

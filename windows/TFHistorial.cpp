@@ -4,9 +4,9 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/Historial.h"
+#include "windows/ProgramCaption.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -121,8 +121,8 @@ void TFHistorial::LDblClick()
                              + std::to_string(entry.Build) + CarriageReturn + LangText(1205) + ": " + entry.Date
                              + CarriageReturn + LangText(1206) + ": " + CarriageReturn
                              + ArreglaComentario(entry.Comment, CarriageReturn);
-    // A plain box, titled like the program's other untitled boxes.
-    MessageBoxes().Show(BoxKind::Info, FromQt(QGuiApplication::applicationDisplayName()), text);
+    // Information the user asked for: no warning sign, the program's caption.
+    MessageBoxes().Show(BoxKind::Plain, ProgramCaption, text);
 }
 
 bool TFHistorial::eventFilter(QObject* watched, QEvent* event)

@@ -45,6 +45,9 @@ TFTraspaso::TFTraspaso(QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setMinimumWidth(170);
+    // Room for the three lines shown while the receiver writes, so the
+    // window keeps its size when they come.
+    Label1->setMinimumHeight(3 * Label1->fontMetrics().lineSpacing());
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -95,6 +98,10 @@ TFTraspaso::TFTraspaso(QWidget* parent)
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
+    // Hidden once the data is sent; its place stays, so the window does not shrink.
+    QSizePolicy keepPlace = ProgressBar->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    ProgressBar->setSizePolicy(keepPlace);
 
     CancelBtn = new QPushButton(this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));

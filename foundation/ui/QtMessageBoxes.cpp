@@ -23,6 +23,9 @@ BoxAnswer QtMessageBoxes::Show(BoxKind kind, const std::string& caption, const s
     case BoxKind::Info:
         icon = QMessageBox::Warning; // the exclamation sign, as the program always showed
         break;
+    case BoxKind::Plain:
+        icon = QMessageBox::NoIcon;
+        break;
     case BoxKind::Confirm:
         icon = QMessageBox::Question;
         buttons = QMessageBox::Yes | QMessageBox::No;

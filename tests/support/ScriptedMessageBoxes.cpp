@@ -19,7 +19,7 @@ BoxAnswer ScriptedMessageBoxes::Show(BoxKind kind, const std::string& caption, c
         answers_.pop_front();
         return answer;
     }
-    if (kind == BoxKind::Error || kind == BoxKind::Info)
+    if (kind == BoxKind::Error || kind == BoxKind::Info || kind == BoxKind::Plain)
         return BoxAnswer::Ok;
     return defaultAnswer_;
 }

@@ -23,7 +23,7 @@ public:
 
     // The answer of the next box not yet asked.
     void Answer(BoxAnswer answer) { answers_.push_back(answer); }
-    // The answer once the queue is empty (Ok for Error and Info boxes whatever it says).
+    // The answer once the queue is empty (Ok for Error, Info and Plain boxes whatever it says).
     void SetDefaultAnswer(BoxAnswer answer) { defaultAnswer_ = answer; }
     void SetTerminating(bool terminating) { terminating_ = terminating; }
 

@@ -175,7 +175,8 @@ TEST(TFHistorial, DoubleClickShowsTheSelectedVersionLineByLine)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
 
     const auto& box = boxes.Boxes().front();
-    EXPECT_EQ(box.caption, FromQt(QGuiApplication::applicationDisplayName()));
+    EXPECT_EQ(box.kind, BoxKind::Plain);
+    EXPECT_EQ(box.caption, "Vexa 4400 Utils");
     const std::string expected = "Versi\xF3n: 1.02\r"
                                  "Rev.: 1\r"
                                  "Fecha: 08/09/2004\r"

@@ -7,7 +7,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTest>
@@ -75,6 +77,9 @@ TEST_F(BuscarTest, TypingListsTheMatchingRowsInListOrderWhateverTheCase)
         EXPECT_EQ(Column(results->model(), 0), QStringList({"Canal Uno", "CANAL DOS", "Mi canal", "canalla"}));
         EXPECT_EQ(Column(results->model(), 1), QStringList({"1", "3", "4", "6"}));
         EXPECT_FALSE(results->model()->index(0, 0).data(Qt::DecorationRole).isNull());
+        QApplication::processEvents();
+        EXPECT_LE(results->header()->length(), results->viewport()->width()); // the columns fit
+        EXPECT_FALSE(results->horizontalScrollBar()->isVisible());
         edit->clear();
         EXPECT_EQ(results->model()->rowCount(), 0);
         dialog.reject();

@@ -186,7 +186,10 @@ TEST_F(ChannelsTest, ColumnsAndCellsOfAChannel)
     }
     EXPECT_EQ(captions, QStringList({"Nombre canal", Q("Satélite"), "Transponder", "Servicio", "Video", "Audio",
                                      "Pcr", "Texto", "Codificado"}));
-    EXPECT_EQ(widths, (std::vector<int>{120, 90, 80, 50, 40, 40, 40, 60, 65}));
+    // At least these; wider where a caption needs more.
+    const std::vector<int> least{120, 90, 80, 50, 40, 40, 40, 60, 65};
+    for (size_t c = 0; c < least.size(); ++c)
+        EXPECT_GE(widths[c], least[c]) << c;
     QStringList first;
     for (int col = 0; col < Model()->columnCount(); ++col)
         first << Model()->index(0, col).data().toString();
@@ -245,7 +248,7 @@ TEST_F(ChannelsTest, NumberingModes)
         ASSERT_EQ(Model()->columnCount(), 10);
         EXPECT_EQ(Model()->headerData(1, Qt::Horizontal).toString(), Q("Núm."));
         EXPECT_EQ(Model()->headerData(2, Qt::Horizontal).toString(), Q("Satélite"));
-        EXPECT_EQ(ListMain->header()->sectionSize(1), 40);
+        EXPECT_GE(ListMain->header()->sectionSize(1), 40);
         EXPECT_EQ(Column(1), c.numbers);
         EXPECT_TRUE(Model()->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
         EXPECT_TRUE(Model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &

@@ -105,8 +105,11 @@ TEST_F(TransferTest, SentImageEndsWithGoodThenTheInformation)
     std::vector<std::uint8_t> image = PatternImage();
     image[5] = 0x55;
     bool sawGood = false;
+    QList<QSize> sizes; // every size the window took while shown
     auto* watch = new QTimer(&w);
     QObject::connect(watch, &QTimer::timeout, [&] {
+        if (w.isVisible() && (sizes.isEmpty() || sizes.back() != w.size()))
+            sizes << w.size();
         if (w.Phase == 4 && Digits(w) == "Good" && !w.ProgressBar->isVisible() && !w.CancelBtn->isEnabled() &&
             w.Label1->text() == ToQt(LangText(2203) + "\n" + LangText(2204) + "\n" + LangText(2205)))
             sawGood = true;
@@ -117,6 +120,7 @@ TEST_F(TransferTest, SentImageEndsWithGoodThenTheInformation)
     ASSERT_TRUE(w.TrespassData(comm.get(), TFTraspaso::SendImage, image));
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(800 + 3000));
     EXPECT_TRUE(sawGood);
+    EXPECT_EQ(sizes.size(), 1) << "the window changed its size when the bar went";
     EXPECT_EQ(emulator.Image(), image);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Info);

@@ -80,6 +80,7 @@ TEST(QtMessageBoxes, KindsIconsButtonsAndAnswers)
     const Row rows[] = {
         {BoxKind::Error, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, BoxAnswer::Ok},
         {BoxKind::Info, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok, BoxAnswer::Ok},
+        {BoxKind::Plain, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, BoxAnswer::Ok},
         {BoxKind::Confirm, QMessageBox::Question, yesNo, QMessageBox::Yes, BoxAnswer::Yes},
         {BoxKind::Confirm, QMessageBox::Question, yesNo, QMessageBox::NoButton, BoxAnswer::No},
         {BoxKind::YesNoCancel, QMessageBox::Question, yesNoCancel, QMessageBox::No, BoxAnswer::No},
