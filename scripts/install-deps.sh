@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev fonts-liberation2
-          qt6-translations-l10n libxlsxwriter-dev poppler-utils libwmf-bin python3 xvfb)
+          qt6-translations-l10n libxlsxwriter-dev poppler-utils libwmf-bin python3 xvfb
+          fonts-urw-base35 unrtf python3-openpyxl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

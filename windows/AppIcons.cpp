@@ -5,6 +5,9 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <algorithm>
+#include <cmath>
+
 namespace AppIcons {
 
 namespace {
@@ -389,6 +392,176 @@ QPixmap BinaryFile(int size)
 QPixmap SerialPort(int size)
 {
     return MenuPixmap(2, size);
+}
+
+namespace {
+
+QPixmap ToolPixmap(int index, int s)
+{
+    QPixmap pm = Blank(s, s);
+    QPainter p(&pm);
+    Antialias(p);
+    const qreal u = s / 16.0;
+    const QPen outline(QColor(60, 60, 60), 1 * u);
+    switch (index) {
+    case 0: { // firmware: a chip with its legs
+        p.setPen(QPen(QColor(120, 120, 120), 1 * u));
+        for (int i = 0; i < 4; ++i) {
+            const qreal x = (4.5 + 2.3 * i) * u;
+            p.drawLine(QPointF(x, 1 * u), QPointF(x, 15 * u));
+        }
+        p.setPen(outline);
+        p.setBrush(QColor(40, 40, 45));
+        p.drawRect(QRectF(3 * u, 3.5 * u, 10 * u, 9 * u));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(230, 190, 40));
+        p.drawEllipse(QPointF(5 * u, 5.5 * u), 0.9 * u, 0.9 * u);
+        break;
+    }
+    case 1: { // factory data: an arrow from the receiver down to a diskette
+        p.setPen(outline);
+        p.setBrush(QColor(50, 50, 60));
+        p.drawRect(QRectF(1 * u, 1 * u, 14 * u, 4 * u));
+        p.setBrush(QColor(50, 90, 180));
+        p.drawRect(QRectF(4 * u, 9 * u, 8 * u, 6 * u));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 150, 60));
+        p.drawPolygon(QPolygonF({QPointF(6.5 * u, 5 * u), QPointF(9.5 * u, 5 * u), QPointF(9.5 * u, 7 * u),
+                                 QPointF(11 * u, 7 * u), QPointF(8 * u, 10 * u), QPointF(5 * u, 7 * u),
+                                 QPointF(6.5 * u, 7 * u)}));
+        break;
+    }
+    case 2: { // import: an arrow into a sheet
+        DrawSheet(p, QRectF(6 * u, 1.5 * u, 9 * u, 13 * u));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 150, 60));
+        p.drawPolygon(QPolygonF({QPointF(1 * u, 6.5 * u), QPointF(6 * u, 6.5 * u), QPointF(6 * u, 4 * u),
+                                 QPointF(10 * u, 8 * u), QPointF(6 * u, 12 * u), QPointF(6 * u, 9.5 * u),
+                                 QPointF(1 * u, 9.5 * u)}));
+        break;
+    }
+    case 3: { // check: a tick on a sheet
+        DrawSheet(p, QRectF(2 * u, 1.5 * u, 11 * u, 13 * u));
+        p.setPen(QPen(QColor(20, 150, 40), 2.2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({QPointF(4.5 * u, 8.5 * u), QPointF(7 * u, 11.5 * u), QPointF(14 * u, 3.5 * u)}));
+        break;
+    }
+    case 4: { // channel wizard: a wand with a spark
+        p.setPen(QPen(QColor(40, 40, 40), 2 * u, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(2 * u, 14 * u), QPointF(9.5 * u, 6.5 * u));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(240, 190, 0));
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const qreal r = (i % 2 ? 2 : 5) * u;
+            const qreal a = i * 3.14159265 / 5;
+            star << QPointF(11 * u + r * std::sin(a), 5 * u - r * std::cos(a));
+        }
+        p.drawPolygon(star);
+        break;
+    }
+    case 5: { // key sequence: a remote control
+        p.setPen(outline);
+        p.setBrush(QColor(70, 70, 80));
+        p.drawRoundedRect(QRectF(4.5 * u, 1 * u, 7 * u, 14 * u), 1.5 * u, 1.5 * u);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 40, 40));
+        p.drawEllipse(QPointF(8 * u, 3.5 * u), 1 * u, 1 * u);
+        p.setBrush(QColor(200, 200, 210));
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 2; ++c)
+                p.drawRect(QRectF((6 + 2.5 * c) * u, (6.5 + 2.5 * r) * u, 1.5 * u, 1.5 * u));
+        break;
+    }
+    case 6: { // favourites: a heart
+        QPainterPath heart;
+        heart.moveTo(8 * u, 14 * u);
+        heart.cubicTo(1 * u, 9 * u, 0.5 * u, 3 * u, 4.5 * u, 2.5 * u);
+        heart.cubicTo(6.5 * u, 2.3 * u, 7.7 * u, 3.5 * u, 8 * u, 5 * u);
+        heart.cubicTo(8.3 * u, 3.5 * u, 9.5 * u, 2.3 * u, 11.5 * u, 2.5 * u);
+        heart.cubicTo(15.5 * u, 3 * u, 15 * u, 9 * u, 8 * u, 14 * u);
+        p.setPen(QPen(QColor(130, 20, 20), 1 * u));
+        p.setBrush(QColor(220, 40, 60));
+        p.drawPath(heart);
+        break;
+    }
+    case 7: { // summary: a bar chart
+        p.setPen(outline);
+        p.drawLine(QPointF(1.5 * u, 14.5 * u), QPointF(14.5 * u, 14.5 * u));
+        static const qreal heights[4] = {6, 11, 8, 4};
+        static const QColor colours[4] = {QColor(50, 90, 180), QColor(30, 150, 60), QColor(230, 160, 20),
+                                          QColor(200, 50, 50)};
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 4; ++i) {
+            p.setBrush(colours[i]);
+            p.drawRect(QRectF((2.5 + 3 * i) * u, (14 - heights[i]) * u, 2.2 * u, heights[i] * u));
+        }
+        break;
+    }
+    case 8: { // removal of unused records: a bin
+        p.setPen(outline);
+        p.setBrush(QColor(170, 175, 185));
+        p.drawPolygon(QPolygonF({QPointF(3.5 * u, 4.5 * u), QPointF(12.5 * u, 4.5 * u), QPointF(11.5 * u, 15 * u),
+                                 QPointF(4.5 * u, 15 * u)}));
+        p.drawRect(QRectF(2 * u, 2.5 * u, 12 * u, 2 * u));
+        p.drawRect(QRectF(6.5 * u, 1 * u, 3 * u, 1.5 * u));
+        for (int i = 0; i < 3; ++i)
+            p.drawLine(QPointF((6 + 2 * i) * u, 6.5 * u), QPointF((6 + 2 * i) * u, 13 * u));
+        break;
+    }
+    default: break;
+    }
+    return pm;
+}
+
+} // namespace
+
+QIcon Tool(int index)
+{
+    QIcon icon;
+    icon.addPixmap(ToolPixmap(index, 16));
+    icon.addPixmap(ToolPixmap(index, 32));
+    return icon;
+}
+
+QPixmap TaggedFile(const QString& tag, int size)
+{
+    QPixmap pm = Blank(size, size);
+    QPainter p(&pm);
+    Antialias(p);
+    const qreal u = size / 32.0;
+    DrawSheet(p, QRectF(6 * u, 2 * u, 20 * u, 28 * u));
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(1, static_cast<int>(7 * u)));
+    p.setFont(font);
+    p.setPen(QColor(160, 40, 40));
+    p.drawText(QRectF(6 * u, 12 * u, 20 * u, 10 * u), Qt::AlignCenter, tag);
+    return pm;
+}
+
+QPixmap Globe(int size)
+{
+    QPixmap pm = Blank(size, size);
+    QPainter p(&pm);
+    Antialias(p);
+    const qreal u = size / 32.0;
+    const QRectF ball(3 * u, 3 * u, 26 * u, 26 * u);
+    QRadialGradient sea(QPointF(12 * u, 11 * u), 18 * u);
+    sea.setColorAt(0, QColor(120, 190, 255));
+    sea.setColorAt(1, QColor(20, 70, 170));
+    p.setPen(QPen(QColor(20, 50, 120), 1 * u));
+    p.setBrush(sea);
+    p.drawEllipse(ball);
+    // Meridians and parallels.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(230, 240, 255), 1 * u));
+    p.drawEllipse(QRectF(10 * u, 3 * u, 12 * u, 26 * u));
+    p.drawLine(QPointF(16 * u, 3 * u), QPointF(16 * u, 29 * u));
+    p.drawLine(QPointF(3 * u, 16 * u), QPointF(29 * u, 16 * u));
+    p.drawLine(QPointF(5.5 * u, 9.5 * u), QPointF(26.5 * u, 9.5 * u));
+    p.drawLine(QPointF(5.5 * u, 22.5 * u), QPointF(26.5 * u, 22.5 * u));
+    return pm;
 }
 
 } // namespace AppIcons

@@ -24,4 +24,13 @@ QPixmap TextFile(int size = 32);
 QPixmap BinaryFile(int size = 32);
 QPixmap SerialPort(int size = 32);
 
+// The tools list, 16 x 16, by tool index 0 to 8: firmware, factory data,
+// import, check, channel wizard, key sequence, favourites, summary, removal.
+QIcon Tool(int index);
+
+// The import sources beside the text and binary files: a list file marked
+// with a short tag ("MAX", "SDX") and the Internet.
+QPixmap TaggedFile(const QString& tag, int size = 32);
+QPixmap Globe(int size = 32);
+
 } // namespace AppIcons

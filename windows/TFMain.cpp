@@ -9,13 +9,18 @@
 #include "link/TVexaComm.h"
 #include "windows/AppIcons.h"
 #include "windows/FileDialogs.h"
-#include "windows/StandInPresenter.h"
+#include "windows/ProgramCaption.h"
 #include "windows/TFAbout.h"
+#include "windows/TFAntenas.h"
 #include "windows/TFChannels.h"
 #include "windows/TFChooseData.h"
 #include "windows/TFConfPuerto.h"
 #include "windows/TFMover.h"
+#include "windows/TFSatelites.h"
+#include "windows/TFTools.h"
+#include "windows/TFTransponders.h"
 #include "windows/TFTraspaso.h"
+#include "windows/editors/TFModCanal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -262,7 +267,7 @@ TFMain::TFMain(const TFMainSetup& setup, QWidget* parent)
 {
     FMain = this;
     setObjectName(QStringLiteral("FMain"));
-    setWindowTitle(QStringLiteral("Vexa 4400 Utils"));
+    setWindowTitle(QString::fromLatin1(ProgramCaption));
     BuildMenu();
     BuildControls();
     setMinimumSize(kMinWidth, kMinHeight);
@@ -541,11 +546,21 @@ TPresenter* TFMain::CreatePresenter(int option)
     if (option == 1) {
         auto* channels = new TFChannels(this);
         channels->SetNumberingMenu(NumeradoPor);
+        channels->SetChannelEditor([this](TVexaData& data, int index, int& recIndex) {
+            TFModCanal editor(this);
+            const bool saved = editor.Execute(data, index);
+            recIndex = editor.RecIndex;
+            return saved;
+        });
         return channels;
     }
-    auto* presenter = new StandInPresenter(this);
-    presenter->setObjectName(QStringLiteral("Presenter%1").arg(option));
-    return presenter;
+    if (option == 5)
+        return new TFTools(this);
+    if (option == 2)
+        return new TFSatelites(this);
+    if (option == 3)
+        return new TFAntenas(this);
+    return new TFTransponders(this);
 }
 
 void TFMain::CheckSts()

@@ -123,6 +123,9 @@ public:
     bool SecuredLoadTxt(const std::vector<std::string>& Lines);
     // The unsaved-data question: true means abandon the action that asked.
     bool CancelarAccion();
+    // Writes a user's file whole or not at all (beside it first, then renamed
+    // over it); a failure is reported with the file's name and reason.
+    static bool WriteFile(const QString& fileName, const QByteArray& bytes);
     void Imprimirdatos1Click();
     void Acercade1Click();
     bool ListMainDragOver(QObject* Source) const;
@@ -174,7 +177,6 @@ private:
     // Takes the list view away from the presenter in force, before the
     // records it shows change or another presenter takes over.
     void DetachPresenter();
-    bool WriteFile(const QString& fileName, const QByteArray& bytes);
 
     std::unique_ptr<TConfig> Config; // TheConfig while this window lives
     int ListSelTag = 0;

@@ -673,3 +673,28 @@ TEST_F(MainWindowTest, PrintingNeedsAPrinterAndARecordListInView)
     EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
     EXPECT_EQ(titles, std::vector<std::string>{LangText(134) + " " + LangText(113)});
 }
+
+TEST_F(MainWindowTest, EachRecordListOpensItsOwnEditor)
+{
+    Start();
+    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
+    LoadBinary(dir / "list.Dat");
+    const TVexaData& data = *main->Data;
+    const std::pair<int, QString> lists[] = {{data.Channels.Count(), "TFModCanal"},
+                                             {data.Satelites.Count(), "TFModSatelite"},
+                                             {data.Antenas.Count(), "TFModAntena"},
+                                             {data.Transponders.Count(), "TFModTransponder"}};
+    for (int option = 1; option <= 4; ++option) {
+        main->SelectOption(option);
+        ASSERT_EQ(main->ListMain->model()->rowCount(), lists[option - 1].first);
+        main->ListMain->setCurrentIndex(main->ListMain->model()->index(0, 0));
+        QString shown;
+        WhenShown<QDialog>([&](QDialog* editor) {
+            shown = editor->metaObject()->className();
+            editor->reject();
+        });
+        QTest::keyClick(main->ListMain, Qt::Key_Return);
+        EXPECT_EQ(shown, lists[option - 1].second);
+    }
+    EXPECT_TRUE(main->SavedData->Equals(data)); // every editor was cancelled
+}
