@@ -32,8 +32,9 @@ bool IsAsciiDigit(QChar c)
 // our own alike. Our own writes (FQuiet) pass untouched; a user change is
 // checked on what it brought in, then held to the length or range and
 // regrouped. A refused change is answered with the text from before it
-// rather than with Invalid: QLineEdit only rolls back an Invalid change when
-// it can undo it, which it cannot after an undo of its own.
+// rather than with Invalid: QLineEdit rolls an Invalid change back only while
+// its text before was valid and the change is one it can undo, which an undo
+// or a text set by code is not.
 class TEditNum::Filter : public QValidator {
 public:
     explicit Filter(TEditNum* edit)
