@@ -4,6 +4,7 @@
 #include "import/ImportRoad.h"
 #include "printing/TFMainList.h"
 #include "windows/QtEventLoop.h"
+#include "windows/TFIntKeys.h"
 #include "windows/TFMain.h"
 #include "windows/TFTools.h"
 
@@ -25,6 +26,10 @@ int main(int argc, char** argv)
     InstallWaitBoxFactory();
     InstallQtEventLoop();
     TFTools::SetTool(2, &ImportRoad::Run);
+    TFTools::SetTool(5, [](QWidget* parent, TVexaComm*, TVexaData&) {
+        TFIntKeys dialog(parent);
+        dialog.exec();
+    });
     TFMain::SetListPrinter([](QTreeView* ListView, const std::string& Title, const std::string& Subtitle) {
         TFMainList dialog(ListView->window());
         dialog.ListPrint(ListView, Title, Subtitle);

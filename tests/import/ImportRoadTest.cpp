@@ -10,39 +10,32 @@
 #include "support/ScriptedMessageBoxes.h"
 #include "support/ScriptedWaitBox.h"
 #include "support/TempDir.h"
+#include "support/qt/ModalDialogs.h"
 #include "support/qt/ScriptedFileDialogs.h"
 #include "windows/MainWindowTestSupport.h"
 #include "windows/TFErrors.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// A 127-column SDX line with the columns the reader takes.
-std::string Sdx(int position, int frequency, const std::string& name = "Canal 1")
+// A 127-column SDX line: satellite name, frequency, channel name, position,
+// symbol rate and a free service in their columns.
+std::string Sdx(int position, int frequency, const char* name = "Canal 1")
 {
-    std::string line(127, ' ');
-    auto put = [&line](int column, const std::string& text) { line.replace(column - 1, text.size(), text); };
-    auto digits = [](int value, int width) {
-        std::string text = std::to_string(value);
-        return std::string(static_cast<size_t>(width) - text.size(), '0') + text;
-    };
-    put(1, "SATCODX103");
-    put(11, "Sat " + std::to_string(position));
-    put(34, digits(frequency, 6));
-    put(44, name.substr(0, 8));
-    put(52, digits(position, 4));
-    put(70, "27500");
-    put(112, "___");
+    char line[128];
+    std::snprintf(line, sizeof line, "SATCODX103Sat %-14d%5s%06d    %-8.8s%04d%14s27500%37s___%13s", position, "",
+                  frequency, name, position, "", "", "");
     return line;
 }
 
@@ -61,55 +54,57 @@ std::string Image(TVexaData& data)
     return std::string(image.begin(), image.end());
 }
 
-// Picks the source of a road code in the source dialog and presses OK; 0 cancels.
-void ChooseSource(int code)
+// Picks the source of a road code as a user would (0 cancels): a click on
+// the choice and OK (way 0), or a double click on its picture (1) or on the
+// choice itself (2). OK stays disabled until something is chosen.
+void ChooseSource(int code, int way = 0)
 {
-    WhenShown<TFChooseSrc>([code](TFChooseSrc* d) {
-        QRadioButton* byCode[] = {d->RadioButton2, d->RadioButton3, d->RadioButton1, d->RadioButton4,
-                                  d->RadioButton5};
-        if (code > 0)
-            byCode[code - 1]->click();
-        (code > 0 ? d->BitBtn1 : d->BitBtn2)->click();
+    WhenModal(qApp, [code, way](QWidget* modal) {
+        auto* d = qobject_cast<TFChooseSrc*>(modal);
+        ASSERT_TRUE(d);
+        // From top to bottom in the order of the codes, each picture beside its choice.
+        QRadioButton* choices[] = {d->RadioButton2, d->RadioButton3, d->RadioButton1, d->RadioButton4,
+                                   d->RadioButton5};
+        QLabel* pictures[] = {d->Image2, d->Image3, d->Image1, d->Image4, d->Image5};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_TRUE(pictures[i]->geometry().contains(pictures[i]->x(), choices[i]->geometry().center().y()) &&
+                        (i == 0 || choices[i]->y() > choices[i - 1]->y())) << i;
+        EXPECT_FALSE(d->BitBtn1->isEnabled());
+        if (code == 0)
+            return d->BitBtn2->click();
+        QWidget* target = way == 1 ? static_cast<QWidget*>(pictures[code - 1]) : choices[code - 1];
+        if (way > 0)
+            return QTest::mouseDClick(target, Qt::LeftButton, {}, target->rect().center());
+        choices[code - 1]->click();
+        d->BitBtn1->click();
     });
 }
-
-class ImportRoadTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        SetFileDialogs(&files);
-        ImportRoad::SetUpdateChooser([this](QWidget*, TVexaData& current, TVexaData& incoming) {
-            EXPECT_EQ(&current, &this->current);
-            merged.emplace();
-            merged->Assign(incoming);
-        });
-        ImportRoad::SetListingSource([this](QWidget*, std::vector<std::string>& lines) {
-            lines = listing;
-            return !listing.empty();
-        });
-    }
-    void TearDown() override
-    {
-        ImportRoad::SetUpdateChooser({});
-        ImportRoad::SetListingSource({});
-        SetFileDialogs(nullptr);
-    }
-
-    QtEventLoopScope loop;
-    TempDir dir;
-    ScriptedMessageBoxes boxes;
-    ScriptedFileDialogs files;
-    TVexaData current;
-    std::optional<TVexaData> merged; // what reached the update chooser
-    std::vector<std::string> listing; // the download; empty: the dialog was closed
-};
 
 } // namespace
 
 // Every reader's result is honoured: a cancel ends the road silently, a
-// failure is reported as what it is, and only a whole list is merged.
-TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
+// failure is reported as what it is, and only a whole list is merged. A list
+// that fails the check is never merged; the user may look at its errors in a
+// report that offers no repair.
+TEST(ImportRoad, OnlyAWholeListReachesTheChooser)
 {
+    QtEventLoopScope loop;
+    TempDir dir;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs files;
+    SetFileDialogs(&files);
+    TVexaData current;
+    std::optional<TVexaData> merged;  // what reached the update chooser
+    std::vector<std::string> listing; // the download; empty: its dialog was closed
+    ImportRoad::SetUpdateChooser([&](QWidget*, TVexaData& into, TVexaData& incoming) {
+        EXPECT_EQ(&into, &current);
+        merged.emplace().Assign(incoming);
+    });
+    ImportRoad::SetListingSource([&](QWidget*, std::vector<std::string>& lines) {
+        lines = listing;
+        return !lines.empty();
+    });
+
     TVexaData sample;
     samples::Build(sample, 3, 6, 2, 12);
     std::vector<std::string> txt, fullSatelites, fullTransponders;
@@ -118,15 +113,18 @@ TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
         fullSatelites.push_back(Sdx(p * 10, 11778));
     for (int f = 0; f <= TVexaData::MaxTransponders; ++f)
         fullTransponders.push_back(Sdx(192, 10000 + f));
-    std::filesystem::create_directory(dir / "folder.Dat");
+    const std::string question = "? " + LangText(1913);
     const std::vector<std::string> download = {"header", Sdx(130, 11000), Sdx(282, 11000), Sdx(130, 12000)};
+    TVexaData broken; // reads, but fails the check
+    samples::Build(broken, 3, 6, 2, 12);
+    broken.Satelites.Delete(0);
 
     struct Row {
         std::string name; // the file chosen; "" cancels the file dialog
         int source;       // 0 cancels the source dialog
         std::optional<std::string> content; // none: no such file (or a closed download dialog)
         int cancelAfterPolls;               // the wait box; -1 never
-        std::vector<std::string> errors;
+        std::vector<std::string> errors; // also questions ("? ") and error reports ("[caption]")
         int channels; // handed to the chooser; -1 when it was not reached
     };
     const std::string cannotOpen = LangText(130) + " " + dir.path().string() + "/";
@@ -136,8 +134,8 @@ TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
         {"cancelled.Txt", ImportRoad::TextList, JoinLines(txt), 0, {}, -1},
         {"gone.Txt", ImportRoad::TextList, std::nullopt, -1, {cannotOpen + "gone.Txt"}, -1},
         {"tail.Dat", ImportRoad::Binary, Image(sample) + std::string(70000, 'x'), -1, {}, 12},
+        {"broken.Dat", ImportRoad::Binary, Image(broken), -1, {question, "[" + LangText(1914) + "]"}, -1},
         {"short.Dat", ImportRoad::Binary, Image(sample).substr(0, 1000), -1, {LangText(131)}, -1},
-        {"folder.Dat", ImportRoad::Binary, std::nullopt, -1, {cannotOpen + "folder.Dat"}, -1},
         {"empty.Max", ImportRoad::Max, "", -1, {}, 0},
         {"short.Max", ImportRoad::Max, "{{1,2,3}}", -1, {LangText(1611)}, -1},
         {"cancelled.Max", ImportRoad::Max, "{{1,2,3,4,5,6,7,8,9,10,11}}", 0, {}, -1},
@@ -149,6 +147,7 @@ TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
         {"", ImportRoad::Internet, std::nullopt, -1, {}, -1},
         {"", 0, std::nullopt, -1, {}, -1},
     };
+    int way = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name + " from source " + std::to_string(row.source));
         boxes.Clear();
@@ -157,7 +156,16 @@ TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
         listing = row.content ? download : std::vector<std::string>{};
         if (row.content && !row.name.empty())
             WriteFileBytes(dir / row.name, *row.content);
-        ChooseSource(row.source);
+        ChooseSource(row.source, way++ % 3);
+        std::string report;
+        if (!row.errors.empty() && row.errors[0] == question) {
+            boxes.Answer(BoxAnswer::Yes);
+            WhenShown<TFErrors>([&](TFErrors* shown) {
+                const bool offered = shown->BitBtn1->isEnabled() || shown->R->toPlainText().isEmpty();
+                report = "[" + FromQt(shown->windowTitle()) + (offered ? " with repair" : "") + "]";
+                shown->reject();
+            });
+        }
         if (row.source >= ImportRoad::TextList && row.source <= ImportRoad::Sdx)
             files.AnswerNext(row.name.empty() ? QString() : QString::fromStdString((dir / row.name).string()));
         ImportRoad::Run(nullptr, nullptr, current);
@@ -165,9 +173,11 @@ TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
         EXPECT_EQ(files.Unanswered(), 0u);
         std::vector<std::string> shown;
         for (const auto& box : boxes.Boxes())
-            shown.push_back(box.kind == BoxKind::Error ? box.text : "not an error: " + box.text);
+            shown.push_back((box.kind == BoxKind::Error ? "" : "? ") + box.text);
+        if (!report.empty())
+            shown.push_back(report);
         EXPECT_EQ(shown, row.errors);
-        ASSERT_EQ(merged.has_value(), row.channels >= 0);
+        EXPECT_EQ(merged.has_value(), row.channels >= 0);
         if (merged) {
             EXPECT_EQ(merged->Channels.Count(), row.channels);
             EXPECT_TRUE(merged->Valid);
@@ -177,39 +187,7 @@ TEST_F(ImportRoadTest, OnlyAWholeListReachesTheChooser)
             EXPECT_EQ(merged->Channels.Get(0)->Name.str().substr(0, 8), "Canal\xE9\xF1!");
         }
     }
-}
-
-// A list that reads but fails the check is never merged; the user may look
-// at the errors in a report that offers no repair.
-TEST_F(ImportRoadTest, ListWithErrorsIsShownWithoutRepairAndNeverMerged)
-{
-    TVexaData broken;
-    samples::Build(broken, 3, 6, 2, 12);
-    broken.Satelites.Delete(0);
-    const std::string image = Image(broken);
-    WriteFileBytes(dir / "broken.Dat", image);
-    TVexaData read;
-    ASSERT_TRUE(read.LoadFromImage(std::span(reinterpret_cast<const std::uint8_t*>(image.data()), image.size())));
-    std::vector<std::string> errors;
-    ASSERT_TRUE(read.Check(&errors));
-
-    boxes.Answer(BoxAnswer::Yes);
-    std::string caption, firstLine;
-    bool repairOffered = true;
-    WhenShown<TFErrors>([&](TFErrors* report) {
-        caption = FromQt(report->windowTitle());
-        firstLine = FromQt(report->R->toPlainText().section(QLatin1Char('\n'), 0, 0));
-        repairOffered = report->BitBtn1->isEnabled();
-        report->reject();
-    });
-    ChooseSource(ImportRoad::Binary);
-    files.AnswerNext(QString::fromStdString((dir / "broken.Dat").string()));
-    ImportRoad::Run(nullptr, nullptr, current);
-
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, LangText(1913));
-    EXPECT_EQ(caption, LangText(1914));
-    EXPECT_EQ(firstLine, errors.front());
-    EXPECT_FALSE(repairOffered);
-    EXPECT_FALSE(merged.has_value());
+    ImportRoad::SetUpdateChooser({});
+    ImportRoad::SetListingSource({});
+    SetFileDialogs(nullptr);
 }

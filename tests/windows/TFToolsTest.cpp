@@ -3,7 +3,6 @@
 // answers on a pseudo-terminal.
 #include "windows/TFTools.h"
 
-#include "database/TVexaData.h"
 #include "database/VexaSamples.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
@@ -29,6 +28,16 @@
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
+std::string Joined(const Texts& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
 class ToolsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,45 +54,41 @@ protected:
         SetFileDialogs(nullptr);
     }
 
-    void Start(const std::map<int, std::string>& portMap = {}, const QStringList& params = {})
+    // The main window, with the receiver on COM3 when a device is given.
+    void Start(const std::string& device = {})
     {
-        ports.emplace(portMap);
+        ports.emplace(device.empty() ? std::map<int, std::string>{} : std::map<int, std::string>{{3, device}});
         TFMainSetup setup;
-        setup.Params = params;
+        setup.Params = device.empty() ? QStringList{} : QStringList{"COM3"};
         setup.LanguageFolder = "";
         setup.ConfigFile = (dir / "vexautils.Ini").string();
         main = std::make_unique<TFMain>(setup);
         main->show();
         ASSERT_TRUE(WaitUntil([this] { return main->Option() == 5; }));
     }
+    void NewList() { main->Listadecanalesnueva1->trigger(); main->SelectOption(5); }
 
-    void NewList()
-    {
-        main->Listadecanalesnueva1->trigger();
-        main->SelectOption(5);
-    }
-
-    // Selects the tool's row and opens it: Return, keypad Enter for odd
-    // tools, or a double click.
+    // Selects the tool's row and opens it: Return, keypad Enter for odd tools, or a double click.
     void Open(int tool, bool doubleClick = false)
     {
         QTreeView* view = main->ListMain;
         const QModelIndex row = view->model()->index(tool, 0);
         view->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        if (doubleClick)
+        if (doubleClick) { // a first click, then the second press
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
-        else if (tool % 2)
-            QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
-        else
-            QTest::keyClick(view, Qt::Key_Return);
+        } else {
+            QTest::keyClick(view, tool % 2 ? Qt::Key_Enter : Qt::Key_Return, tool % 2 ? Qt::KeypadModifier : Qt::NoModifier);
+        }
     }
 
-    std::vector<std::string> Texts(BoxKind kind) const
+    // The texts of the boxes shown since the last call.
+    Texts Shown()
     {
-        std::vector<std::string> texts;
+        Texts texts;
         for (const auto& box : boxes.Boxes())
-            if (box.kind == kind)
-                texts.push_back(box.text);
+            texts.push_back(box.text);
+        boxes.Clear();
         return texts;
     }
 
@@ -100,7 +105,8 @@ protected:
 
 // Before a list exists only the firmware tool (which asks whether to go on
 // without a receiver) and the key sequence pass their guards; the factory
-// data needs a receiver. With a list every list guard passes.
+// data needs a receiver. With a list every list guard passes; the summary
+// and the removal count the four lists.
 TEST_F(ToolsTest, EachToolRunsItsGuardFirst)
 {
     Start();
@@ -108,49 +114,27 @@ TEST_F(ToolsTest, EachToolRunsItsGuardFirst)
     const std::string withoutList[9] = {LangText(1518), LangText(1102), noList, noList, noList, "", noList,
                                         noList, noList};
     for (int tool = 0; tool < 9; ++tool) {
-        SCOPED_TRACE(tool);
-        boxes.Clear();
-        ran.clear();
         Open(tool, tool == 3);
-        EXPECT_EQ(Texts(BoxKind::Error).size() + Texts(BoxKind::Confirm).size(), withoutList[tool].empty() ? 0u : 1u);
-        EXPECT_EQ(boxes.Boxes().empty() ? "" : boxes.Boxes()[0].text, withoutList[tool]);
-        EXPECT_EQ(ran, tool == 5 ? std::vector<int>{5} : std::vector<int>{});
+        EXPECT_EQ(Shown(), withoutList[tool].empty() ? Texts{} : Texts{withoutList[tool]}) << tool;
     }
+    EXPECT_EQ(ran, std::vector<int>{5});
 
     NewList();
-    boxes.Clear();
     ran.clear();
-    for (int tool : {2, 4, 6})
+    for (int tool : {2, 4, 6, 7})
         Open(tool);
     EXPECT_EQ(ran, (std::vector<int>{2, 4, 6}));
-    EXPECT_TRUE(boxes.Boxes().empty());
+    boxes.Answer(BoxAnswer::No);
+    Open(8);
+    boxes.Answer(BoxAnswer::Yes);
+    Open(8);
+    const std::string counts = "\r\r0 Canales\r0 Sat\xE9lites\r0 Antenas\r0 Transponders";
+    EXPECT_EQ(Shown(), (Texts{"Hay definidos" + counts, LangText(1908), LangText(1908), LangText(1907) + ": " + counts}));
 
     // Enter without a selected row runs nothing.
     main->ListMain->selectionModel()->clearSelection();
     QTest::keyClick(main->ListMain, Qt::Key_Return);
     EXPECT_EQ(ran.size(), 3u);
-}
-
-TEST_F(ToolsTest, SummaryAndRemovalOfUnusedRecordsCountTheFourLists)
-{
-    Start();
-    NewList();
-    Open(7);
-    EXPECT_EQ(Texts(BoxKind::Info),
-              std::vector<std::string>{"Hay definidos\r\r0 Canales\r0 Sat\xE9lites\r0 Antenas\r0 Transponders"});
-
-    // Three satellites, only the first used by the two channels.
-    samples::Build(*main->Data, 3, 4, 2, 2);
-    for (int i = 0; i < 2; ++i)
-        main->Data->Channels.Get(i)->Satelite = main->Data->Satelites.Get(0);
-    for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Yes}) {
-        boxes.Clear();
-        boxes.Answer(answer);
-        Open(8);
-        EXPECT_EQ(Texts(BoxKind::Confirm), std::vector<std::string>{LangText(1908)});
-    }
-    EXPECT_EQ(Texts(BoxKind::Info),
-              std::vector<std::string>{LangText(1907) + ": \r\r2 Canales\r1 Sat\xE9lites\r2 Antenas\r2 Transponders"});
 }
 
 // "Arreglar Errores" repairs the list and shows the repair log alone, in the
@@ -160,26 +144,21 @@ TEST_F(ToolsTest, CheckShowsTheErrorsAndRepairsOnlyWhenAsked)
     Start();
     NewList();
     Open(3);
-    EXPECT_EQ(Texts(BoxKind::Info), std::vector<std::string>{LangText(1916)});
-
+    EXPECT_EQ(Shown(), Texts{LangText(1916)});
     for (bool repair : {false, true}) {
-        SCOPED_TRACE(repair);
         samples::Build(*main->Data, 3, 6, 2, 8);
         main->Data->Satelites.Delete(1); // transponders, an antenna and channels lose their satellite
         TVexaData before, repaired;
         before.Assign(*main->Data);
         repaired.Assign(before);
-        std::vector<std::string> errors, log;
-        ASSERT_TRUE(repaired.Check(&errors));
+        Texts errors, log, seen;
+        repaired.Check(&errors);
         repaired.Repair(log);
-
-        std::vector<std::string> seen, want = {LangText(1914), ToQt(errors.front()).toStdString()};
-        auto look = [&](QWidget* modal) {
+        auto look = [&](QWidget* modal) { // caption, text, and whether repair is offered
             auto* report = qobject_cast<TFErrors*>(modal);
             ASSERT_TRUE(report);
-            const QStringList lines = report->R->toPlainText().split(QLatin1Char('\n'));
-            seen.insert(seen.end(), {FromQt(report->windowTitle()), lines.first().toStdString()});
-            EXPECT_EQ(lines.size(), static_cast<qsizetype>(report->BitBtn1->isVisible() ? errors.size() : log.size()));
+            seen.insert(seen.end(), {FromQt(report->windowTitle()), FromQt(report->R->toPlainText()),
+                                     report->BitBtn1->isVisible() ? "repair" : ""});
         };
         WhenModal(main.get(), [&](QWidget* modal) {
             look(modal);
@@ -192,9 +171,10 @@ TEST_F(ToolsTest, CheckShowsTheErrorsAndRepairsOnlyWhenAsked)
             qobject_cast<TFErrors*>(modal)->BitBtn1->click();
         });
         Open(3);
+        Texts want = {LangText(1914), Joined(errors), "repair"};
         if (repair)
-            want.insert(want.end(), {LangText(1915), ToQt(log.front()).toStdString()});
-        EXPECT_EQ(seen, want);
+            want.insert(want.end(), {LangText(1915), Joined(log), ""});
+        EXPECT_EQ(seen, want) << repair;
         EXPECT_EQ(main->Data->Equals(before), !repair);
         EXPECT_EQ(main->Data->Check(), !repair);
     }
@@ -209,24 +189,18 @@ TEST_F(ToolsTest, FactoryDataIsSavedByteForByteAsDat)
     for (size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<std::uint8_t>(i * 7 + i / 251); // no channel list at all
     emulator.SetImage(image);
-    Start({{3, emulator.DevicePath()}}, {"COM3"});
+    Start(emulator.DevicePath());
     ASSERT_TRUE(WaitUntil([this] { return main->Comm->Connected(); }));
 
-    struct Row {
-        std::string typed; // "" cancels the save dialog
-        size_t errors;
-    };
-    for (const Row& row : {Row{"factory.Bin", 0}, Row{"", 0}, Row{"missing/factory.dat", 1}}) {
-        SCOPED_TRACE(row.typed);
-        boxes.Clear();
-        files.AnswerNext(row.typed.empty() ? QString() : QString::fromStdString((dir / row.typed).string()));
+    // Typed with ".Bin", cancelled, and in a folder that does not exist.
+    for (const std::string typed : {"factory.Bin", "", "missing/factory.dat"}) {
+        files.AnswerNext(typed.empty() ? QString() : QString::fromStdString((dir / typed).string()));
         Open(1);
         EXPECT_EQ(files.Requests().back().extension, QStringLiteral("Dat"));
-        EXPECT_EQ(Texts(BoxKind::Error).size(), row.errors);
+        EXPECT_EQ(Shown().size(), typed.rfind("missing", 0) == 0 ? 1u : 0u) << typed;
     }
     EXPECT_EQ(ReadFileBytes(dir / "factory.Dat"), std::string(image.begin(), image.end()));
     EXPECT_FALSE(std::filesystem::exists(dir / "factory.Bin"));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
     EXPECT_FALSE(main->ListLoaded());
-    EXPECT_EQ(main->Data->Channels.Count(), 0);
 }
