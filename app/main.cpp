@@ -4,6 +4,7 @@
 #include "import/ImportRoad.h"
 #include "printing/TFMainList.h"
 #include "windows/QtEventLoop.h"
+#include "windows/TFFavoritos.h"
 #include "windows/TFIntKeys.h"
 #include "windows/TFMain.h"
 #include "windows/TFTools.h"
@@ -29,6 +30,10 @@ int main(int argc, char** argv)
     TFTools::SetTool(5, [](QWidget* parent, TVexaComm*, TVexaData&) {
         TFIntKeys dialog(parent);
         dialog.exec();
+    });
+    TFTools::SetTool(6, [](QWidget* parent, TVexaComm*, TVexaData& data) {
+        TFFavoritos dialog(parent);
+        dialog.Execute(data);
     });
     TFMain::SetListPrinter([](QTreeView* ListView, const std::string& Title, const std::string& Subtitle) {
         TFMainList dialog(ListView->window());

@@ -987,3 +987,8 @@ void TFMain::SetListPrinter(TListPrinter printer)
 {
     ListPrinter() = std::move(printer);
 }
+
+const TFMain::TListPrinter& TFMain::GetListPrinter()
+{
+    return ListPrinter();
+}

@@ -91,6 +91,8 @@ public:
     // Prints a list view with a title; while none is set, printing stays disabled.
     using TListPrinter = std::function<void(QTreeView* ListView, const std::string& Title, const std::string& Subtitle)>;
     static void SetListPrinter(TListPrinter printer);
+    // The printer in force, for the other windows that print a list; empty while none is set.
+    static const TListPrinter& GetListPrinter();
 
     // A channel list was made or loaded (the tools' guard reads this).
     bool ListLoaded() const;

@@ -1,0 +1,297 @@
+// The favourites organiser driven as a user would: group, type and mode,
+// moving channels in and out through the picker, marking in mode 1,
+// printing, and what OK and Cancel leave in the caller's data.
+#include "database/TVexaData.h"
+#include "support/qt/ModalDialogs.h"
+#include "windows/TFFavoritos.h"
+#include "windows/TFMain.h"
+#include "windows/TFShrChn.h"
+#include "windows/controls/TL7Segment.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+QStringList Names(const QTreeView* view)
+{
+    QStringList names;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        names << view->model()->index(r, 0).data().toString();
+    return names;
+}
+
+int Selected(const QTreeView* view)
+{
+    return static_cast<int>(view->selectionModel()->selectedRows().size());
+}
+
+QPoint RowCenter(const QTreeView* view, int row)
+{
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+class FavoritosTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TSateliteRec* astra = Data.Satelites.New();
+        astra->Name = "Astra";
+        TTransponderRec* tp = Data.Transponders.New();
+        tp->Satelite = astra;
+        tp->Frequency = 11778;
+        tp->Polar = 'v';
+        // name, radio, list 1, list 5; T2 carries a stale Favorite mark.
+        const struct { const char* name; int radio, first, fifth; } channels[] = {
+            {"T1", 0, 1, 0}, {"T2", 0, 0, 1}, {"R1", 1, 1, 1}, {"T3", 0, 1, 1}, {"T4", 0, 0, 0}, {"R2", 1, 0, 0}};
+        for (const auto& c : channels) {
+            TChannelRec* channel = Data.Channels.New();
+            channel->Name = c.name;
+            channel->Satelite = astra;
+            channel->Transponder = tp;
+            channel->ServiceId = 28006;
+            channel->Radio = static_cast<std::uint8_t>(c.radio);
+            channel->Favorites[0] = static_cast<std::uint8_t>(c.first);
+            channel->Favorites[4] = static_cast<std::uint8_t>(c.fifth);
+            channel->Favorite = channel->Favorites[0];
+            channel->Lock = 1;
+        }
+        Data.Channels.Get(1)->Favorite = 1;
+        Data.Valid = true;
+        Original.Assign(Data);
+    }
+
+    // Runs the organiser; act does what the user does, then OK or Cancel.
+    bool Run(const std::function<void(TFFavoritos&)>& act, bool ok = true)
+    {
+        TFFavoritos dialog;
+        Lista = dialog.findChild<QTreeView*>("Lista");
+        Picker = dialog.Picker;
+        ListaCan = Picker->ListaCan;
+        const QAbstractItemModelTester tester(Lista->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        WhenModal(&dialog, [&](QWidget*) {
+            act(dialog);
+            (ok ? dialog.BitBtn1 : dialog.BitBtn2)->click();
+        });
+        const bool result = dialog.Execute(Data);
+        // The picker reads the working copy: it lets go of it at the end.
+        EXPECT_FALSE(Picker->isVisible());
+        EXPECT_TRUE(Picker->ChnList.empty());
+        return result;
+    }
+
+    // Drops a drag's payload (taken over) on a list.
+    static void Drop(QMimeData* data, QTreeView* target, bool accepted)
+    {
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(target->viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), accepted);
+        QDropEvent drop(at, Qt::MoveAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(target->viewport(), &drop);
+        delete data;
+    }
+
+    TVexaData Data;
+    TVexaData Original;
+    QTreeView* Lista = nullptr;
+    TFShrChn* Picker = nullptr;
+    QTreeView* ListaCan = nullptr;
+};
+
+TEST_F(FavoritosTest, GroupTypeAndModeChooseTheRows)
+{
+    // Pressing a row and moving: a drag in mode 0, a swept range in mode 1.
+    auto sweep = [&] {
+        Lista->clearSelection();
+        QTest::mousePress(Lista->viewport(), Qt::LeftButton, {}, RowCenter(Lista, 0));
+        QTest::mouseMove(Lista->viewport(), RowCenter(Lista, 1));
+        QTest::mouseRelease(Lista->viewport(), Qt::LeftButton, {}, RowCenter(Lista, 1));
+        return Selected(Lista);
+    };
+    Run([&](TFFavoritos& d) {
+        EXPECT_EQ(d.L7Segment1->DigitValue(), '1');
+        EXPECT_EQ(sweep(), 1);
+        EXPECT_EQ(Names(Lista), QStringList({"T1", "T3"}));
+        const QStringList row0 = {"T1", "Astra", "11778V", "28006", "0", "0", "0", "0", "No"};
+        for (int c = 0; c < row0.size(); ++c)
+            EXPECT_EQ(Lista->model()->index(0, c).data().toString(), row0[c]);
+        const struct { int group, type; QRadioButton* mode; char digit; QStringList names; bool tv; } cases[] = {
+            {4, 0, d.RadioButton0, '5', {"T2", "T3"}, true},
+            {4, 1, d.RadioButton0, '5', {"R1"}, false},
+            {0, 1, d.RadioButton1, '1', {"R1", "R2"}, false},
+            {7, 0, d.RadioButton1, '8', {"T1", "T2", "T3", "T4"}, true},
+        };
+        for (const auto& c : cases) {
+            d.ComboBox1->setCurrentIndex(c.group);
+            d.ComboBox2->setCurrentIndex(c.type);
+            c.mode->click();
+            EXPECT_EQ(d.L7Segment1->DigitValue(), c.digit);
+            EXPECT_EQ(Names(Lista), c.names) << c.digit;
+            EXPECT_EQ(d.Image1->isVisibleTo(&d), c.tv);
+            EXPECT_EQ(d.Image2->isVisibleTo(&d), !c.tv);
+        }
+        EXPECT_EQ(sweep(), 2);
+    });
+}
+
+TEST_F(FavoritosTest, MovesChannelsBothWaysAndEveryRefillClearsTheSelections)
+{
+    Run([&](TFFavoritos& d) {
+        d.PopupMenuPopup();
+        EXPECT_TRUE(d.AadirCanal1->isVisible());
+        d.AadirCanal1->trigger();
+        ASSERT_TRUE(Picker->isVisible());
+        EXPECT_EQ(Names(ListaCan), QStringList({"T2", "T4"})); // never a radio channel while TV
+        // Both picked rows by a double click.
+        QTest::mouseClick(ListaCan->viewport(), Qt::LeftButton, {}, RowCenter(ListaCan, 0));
+        QTest::mouseClick(ListaCan->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowCenter(ListaCan, 1));
+        QTest::mouseDClick(ListaCan->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowCenter(ListaCan, 1));
+        QTest::mouseRelease(ListaCan->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowCenter(ListaCan, 1));
+        EXPECT_EQ(Names(Lista), QStringList({"T1", "T2", "T3", "T4"}));
+        EXPECT_TRUE(Names(ListaCan).isEmpty());
+        // Out again with Delete, and back with Enter.
+        Lista->selectionModel()->select(Lista->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Lista->selectionModel()->select(Lista->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keyClick(Lista, Qt::Key_Delete);
+        EXPECT_EQ(Names(Lista), QStringList({"T1", "T3"}));
+        EXPECT_EQ(Names(ListaCan), QStringList({"T2", "T4"}));
+        ListaCan->selectionModel()->select(ListaCan->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keyClick(ListaCan, Qt::Key_Return);
+        EXPECT_TRUE(Picker->isVisible()); // Enter is not the picker's button
+        EXPECT_EQ(Names(Lista), QStringList({"T1", "T3", "T4"}));
+
+        // Drops: only the other list's rows of this organiser are taken.
+        Lista->clearSelection();
+        Lista->selectionModel()->select(Lista->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Drop(d.DragData(Lista), Lista, false);
+        auto* foreign = new QMimeData;
+        foreign->setText("T1");
+        Drop(foreign, ListaCan, false);
+        TFFavoritos other;
+        Drop(other.DragData(other.findChild<QTreeView*>("Lista")), ListaCan, false);
+        EXPECT_EQ(Names(Lista), QStringList({"T1", "T3", "T4"}));
+        Drop(d.DragData(Lista), ListaCan, true);
+        EXPECT_EQ(Names(Lista), QStringList({"T3", "T4"}));
+        ListaCan->selectAll();
+        Drop(d.DragData(ListaCan), Lista, true);
+        EXPECT_EQ(Names(Lista), QStringList({"T1", "T2", "T3", "T4"}));
+
+        // A selection never outlives a refill: Enter, Delete and drops act on nothing.
+        d.ComboBox1->setCurrentIndex(1);
+        ListaCan->selectAll();
+        Lista->selectAll();
+        d.ComboBox2->setCurrentIndex(1);
+        EXPECT_EQ(Selected(ListaCan) + Selected(Lista), 0);
+        QTest::keyClick(ListaCan, Qt::Key_Return);
+        QTest::keyClick(Lista, Qt::Key_Delete);
+        EXPECT_TRUE(Names(Lista).isEmpty());
+        EXPECT_EQ(Names(ListaCan), QStringList({"R1", "R2"}));
+
+        d.RadioButton1->click(); // mode 1 hides the picker
+        EXPECT_FALSE(Picker->isVisible());
+        d.RadioButton0->click();
+        d.AadirCanal1->trigger();
+        EXPECT_EQ(Names(ListaCan), QStringList({"R1", "R2"}));
+    });
+    for (int i : {0, 1, 3, 4})
+        EXPECT_EQ(Data.Channels.Get(i)->Favorites[0], 1) << i;
+}
+
+TEST_F(FavoritosTest, ModeOneMarksByAnyButtonAndSpace)
+{
+    Run([&](TFFavoritos& d) {
+        d.RadioButton1->click();
+        ASSERT_EQ(Names(Lista), QStringList({"T1", "T2", "T3", "T4"}));
+        auto member = [&](int row) { return Lista->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked; };
+        // Members and the rest show different pictures.
+        const QImage shot = Lista->viewport()->grab().toImage();
+        EXPECT_NE(shot.copy(d.StatePictureRect(0)), shot.copy(d.StatePictureRect(1)));
+        EXPECT_EQ(shot.copy(d.StatePictureRect(0)), shot.copy(d.StatePictureRect(2)));
+        bool expected = false;
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mouseClick(Lista->viewport(), button, {}, d.StatePictureRect(1).center());
+            expected = !expected;
+            EXPECT_EQ(member(1), expected) << button;
+        }
+        QTest::mouseClick(Lista->viewport(), Qt::LeftButton, {}, RowCenter(Lista, 1) + QPoint(30, 0));
+        EXPECT_TRUE(member(1)); // the name is no picture
+        Lista->selectAll();
+        QTest::keyClick(Lista, Qt::Key_Delete); // nothing in mode 1
+        QTest::keyClick(Lista, Qt::Key_Space);
+        EXPECT_EQ(QList<bool>({member(0), member(1), member(2), member(3)}), QList<bool>({false, false, false, true}));
+        d.PopupMenuPopup();
+        EXPECT_FALSE(d.AadirCanal1->isVisible());
+        EXPECT_FALSE(d.BorrarCanal1->isVisible());
+        EXPECT_FALSE(d.Imprimir1->isVisible());
+        EXPECT_TRUE(d.Buscar1->isVisible());
+    });
+    std::vector<int> list1;
+    for (int i = 0; i < Data.Channels.Count(); ++i)
+        list1.push_back(Data.Channels.Get(i)->Favorites[0]);
+    EXPECT_EQ(list1, std::vector<int>({0, 0, 1, 0, 1, 0}));
+}
+
+TEST_F(FavoritosTest, OkTakesBackOnlyTheListsAndCancelNothing)
+{
+    auto organise = [](TFFavoritos& d) {
+        d.RadioButton1->click();
+        d.ComboBox1->setCurrentIndex(4);
+        for (int row : {0, 1})
+            QTest::mouseClick(d.findChild<QTreeView*>("Lista")->viewport(), Qt::LeftButton, {}, d.StatePictureRect(row).center());
+    };
+    EXPECT_FALSE(Run(organise, false));
+    EXPECT_TRUE(Data.Equals(Original));
+
+    EXPECT_TRUE(Run(organise, true));
+    TVexaData expected;
+    expected.Assign(Original);
+    expected.Channels.Get(0)->Favorites[4] = 1; // T1 in, T2 out of list 5
+    expected.Channels.Get(1)->Favorites[4] = 0;
+    EXPECT_TRUE(Data.Equals(expected)); // Favorite and Lock untouched
+    // The image written afterwards holds exactly these lists.
+    std::vector<std::uint8_t> image;
+    ASSERT_TRUE(Data.SaveToImage(image));
+    TVexaData loaded;
+    ASSERT_TRUE(loaded.LoadFromImage(image));
+    ASSERT_EQ(loaded.Channels.Count(), expected.Channels.Count());
+    for (int i = 0; i < loaded.Channels.Count(); ++i) {
+        EXPECT_EQ(loaded.Channels.Get(i)->Favorites, expected.Channels.Get(i)->Favorites) << i;
+        EXPECT_EQ(loaded.Channels.Get(i)->Favorite, expected.Channels.Get(i)->Favorites[0]) << i;
+    }
+}
+
+TEST_F(FavoritosTest, PrintsTheShownGroupWithItsName)
+{
+    struct Printed { std::string view, title, subtitle; QStringList rows; };
+    std::vector<Printed> printed;
+    TFMain::SetListPrinter([&](QTreeView* view, const std::string& title, const std::string& subtitle) {
+        printed.push_back({view->objectName().toStdString(), title, subtitle, Names(view)});
+    });
+    Run([&](TFFavoritos& d) {
+        d.ComboBox1->setCurrentIndex(4);
+        d.Imprimir1->trigger();
+        d.RadioButton1->click();
+        d.Imprimir1->trigger(); // no printing in mode 1
+    });
+    TFMain::SetListPrinter(nullptr);
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].view, "Lista");
+    EXPECT_EQ(printed[0].title, "Canales Favoritos");
+    EXPECT_EQ(printed[0].subtitle, "Favoritos 5");
+    EXPECT_EQ(printed[0].rows, QStringList({"T2", "T3"}));
+}
+
+} // namespace
