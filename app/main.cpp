@@ -4,6 +4,7 @@
 #include "import/ImportRoad.h"
 #include "printing/TFMainList.h"
 #include "windows/QtEventLoop.h"
+#include "windows/TFAddModCanal.h"
 #include "windows/TFFavoritos.h"
 #include "windows/TFIntKeys.h"
 #include "windows/TFMain.h"
@@ -27,6 +28,10 @@ int main(int argc, char** argv)
     InstallWaitBoxFactory();
     InstallQtEventLoop();
     TFTools::SetTool(2, &ImportRoad::Run);
+    TFTools::SetTool(4, [](QWidget* parent, TVexaComm*, TVexaData& data) {
+        TFAddModCanal dialog(parent);
+        dialog.Execute(data);
+    });
     TFTools::SetTool(5, [](QWidget* parent, TVexaComm*, TVexaData&) {
         TFIntKeys dialog(parent);
         dialog.exec();

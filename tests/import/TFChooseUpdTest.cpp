@@ -50,16 +50,16 @@ TEST(ChooseUpdTest, MarksTheDifferenceViewAndOkMergeTheChosenRows)
     Put(incoming, "Canal Sur", 300, 84); // alike; Canal Sur is claimed already
     Put(incoming, "Nueva", 7, 84);       // missing
     TFChooseUpd chooser;
-    auto* list = chooser.findChild<QTreeView*>("List");
+    QTreeView* list = chooser.List;
     QAbstractItemModel* m = list->model();
     const QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::Fatal);
     const auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualRect(m->index(row, 2)).center());
     };
-    const auto button = [&](const char* name) { chooser.findChild<QPushButton*>(name)->click(); };
+    const auto label = [](QWidget* view, const char* name) { return view->findChild<QLabel*>(name); };
     QStringList combo;
     WhenModal(&chooser, [&](QWidget*) {
-        chooser.findChild<QCheckBox*>("CheckBox2")->click(); // additions too
+        chooser.CheckBox2->click(); // additions too
         ASSERT_EQ(m->rowCount(), 3);
 
         // The mark of a row is its state icon.
@@ -68,9 +68,9 @@ TEST(ChooseUpdTest, MarksTheDifferenceViewAndOkMergeTheChosenRows)
         const int width = list->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, {cell.left() + margin + width / 2, cell.center().y()});
         EXPECT_EQ(Marks(m), ".xx");
-        button("BitBtn4");
+        chooser.BitBtn4->click();
         EXPECT_EQ(Marks(m), "...");
-        button("BitBtn3");
+        chooser.BitBtn3->click();
         click(1);
         click(2, Qt::ControlModifier);
         QTest::keyClick(list, Qt::Key_Space); // every selected row
@@ -79,9 +79,9 @@ TEST(ChooseUpdTest, MarksTheDifferenceViewAndOkMergeTheChosenRows)
         // A double click on the addition: its own side only.
         WhenModal(&chooser, [&](QWidget* view) {
             EXPECT_EQ(view->windowTitle(), "Detalles Nuevo Canal");
-            EXPECT_FALSE(view->findChild<QLabel*>("Label1")->isEnabled() || view->findChild<QLabel*>("Left1")->isEnabled());
+            EXPECT_FALSE(label(view, "Label1")->isEnabled() || label(view, "Left1")->isEnabled());
             EXPECT_FALSE(view->findChild<QComboBox*>("ComboBox1")->isVisible());
-            EXPECT_EQ(view->findChild<QLabel*>("Right1")->text(), "Nombre: Nueva");
+            EXPECT_EQ(label(view, "Right1")->text(), "Nombre: Nueva");
             view->findChild<QPushButton*>("BitBtn1")->click();
         });
         click(2);
@@ -94,15 +94,15 @@ TEST(ChooseUpdTest, MarksTheDifferenceViewAndOkMergeTheChosenRows)
             for (int i = 0; i < box->count(); ++i)
                 combo << box->itemText(i);
             EXPECT_EQ(box->currentIndex(), 0);
-            EXPECT_EQ(view->findChild<QLabel*>("Left5")->text(), "Service ID: 100");
+            EXPECT_EQ(label(view, "Left5")->text(), "Service ID: 100");
             box->setCurrentIndex(1);
-            EXPECT_EQ(view->findChild<QLabel*>("Right5")->text(), "Service ID: 300");
+            EXPECT_EQ(label(view, "Right5")->text(), "Service ID: 300");
             view->findChild<QPushButton*>("BitBtn1")->click();
         });
         QTest::keyClick(list, Qt::Key_Return);
         EXPECT_TRUE(chooser.isVisible()); // Enter opened the row and did not press OK
         EXPECT_EQ(m->index(0, 4).data().toString(), "300");
-        button("BitBtn1");
+        chooser.BitBtn1->click();
     });
     chooser.Execute(current, incoming);
     EXPECT_EQ(chooser.result(), QDialog::Accepted);
@@ -112,7 +112,6 @@ TEST(ChooseUpdTest, MarksTheDifferenceViewAndOkMergeTheChosenRows)
     EXPECT_EQ(std::tuple(current.Channels.Get(0)->Name.str(), current.Channels.Get(0)->ServiceId),
               std::tuple(std::string("Canal Sur"), 300));
     EXPECT_EQ(current.Channels.Get(1)->AudioPid, 84);
-
 }
 
 } // namespace

@@ -3,11 +3,7 @@
 // every generation starts from the first row and ends.
 #include "ReportTestSupport.h"
 
-#include "foundation/TLang.h"
-#include "foundation/ui/QtText.h"
-
 #include <QPixmap>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -26,19 +22,6 @@ std::vector<std::vector<QString>> AllRows(const ReportDocument& doc)
     for (const PageModel& page : doc.pages)
         rows.insert(rows.end(), page.rows.begin(), page.rows.end());
     return rows;
-}
-
-TEST(TFQrManLstTest, FirstColumnMakesRoomForTheIcon)
-{
-    QStandardItemModel model(2, 2);
-    model.setHorizontalHeaderLabels({QString(), QString()}); // no captions: the width is the room alone
-    const struct { int points; int room; } cases[] = {{3, 6}, {10, 15}, {12, 18}, {14, 18}};
-    for (const auto& c : cases) {
-        TFQrManLst report;
-        report.BeginRep({&model, {1, 1}, {}, {}, c.points, 1, false, false});
-        EXPECT_EQ(report.CalculateWidth(0), c.room) << c.points << " points";
-        EXPECT_EQ(report.CalculateWidth(1), 0) << c.points << " points";
-    }
 }
 
 // Columns follow each other 4 pixels apart, blocks 8; the line turns to
@@ -108,27 +91,21 @@ TEST(TFQrManLstTest, PagesHoldTheirShareOfLines)
     }
 }
 
-TEST(TFQrManLstTest, GetElementReadsTheListCells)
-{
-    auto model = ChannelList(2);
-    model->item(1, 0)->setText(QStringLiteral("Canal  "));
-    TFQrManLst report;
-    report.BeginRep({model.get(), {0}, {}, {}, 10, 1, true, true});
-    const struct { int row, code; const char* text; } cases[] = {
-        {1, 0, "Canal  "}, {1, 2, "Astra 19.2E"}, {0, 1, "28000"}, {0, 3, ""},
-        {2, 0, ""},        {-1, 0, ""},           {4, 5000, "5"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(report.GetElement(c.row, c.code), QString::fromUtf8(c.text)) << c.row << "/" << c.code;
-}
-
-TEST(TFQrManLstTest, IconsPrintAtTheBlockStartAndPushTheText)
+// Icons print at the block's start and push the text, icon or not. The name
+// column keeps its blanks; the others lose the trailing ones.
+TEST(TFQrManLstTest, CellsAndIconsOfTheRows)
 {
     auto model = ChannelList(2);
     QPixmap red(16, 16);
     red.fill(Qt::red);
     model->item(0)->setIcon(QIcon(red));
-    const ReportDocument doc = Generated(model.get(), {0, 1}, 2);
+    model->item(1, 0)->setText(QStringLiteral("Canal 2  "));
+    TFQrManLst report;
+    report.BeginRep({model.get(), {0, 1}, QStringLiteral("T"), {}, 10, 2});
+    const QStringList cells = {report.GetElement(1, 0), report.GetElement(1, 2), report.GetElement(4, 5000),
+                               report.GetElement(0, 3), report.GetElement(2, 0), report.GetElement(-1, 0)};
+    EXPECT_EQ(cells, QStringList({"Canal 2  ", "Astra 19.2E", "5", "", "", ""}));
+    const ReportDocument doc = report.Generate();
     const PageModel& page = doc.pages.front();
     ASSERT_EQ(page.images.size(), 2u); // the page picture and row 1's icon
     const ReportImage& icon = page.images[1];
@@ -136,7 +113,6 @@ TEST(TFQrManLstTest, IconsPrintAtTheBlockStartAndPushTheText)
     EXPECT_EQ(icon.rect.size(), QSizeF(13, 13));
     const double margin = page.images[0].rect.left(); // the page picture sits at the margin
     EXPECT_NEAR(icon.rect.left(), margin + doc.columns[0].left, 1e-9);
-    // The text of a block's first column starts past the icon room, icon or not.
     for (const ReportText& t : page.texts) {
         if (t.role == ReportText::Cell && t.text.startsWith(QStringLiteral("Canal"))) {
             EXPECT_NEAR(t.rect.left(), margin + doc.columns[t.text.endsWith('1') ? 0 : 2].left + 15, 1e-9);

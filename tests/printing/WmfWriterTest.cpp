@@ -2,13 +2,7 @@
 // text of the page in drawing order, every picture, one file per page.
 #include "ReportTestSupport.h"
 
-#include "foundation/ui/QtText.h"
-#include "printing/ReportExport.h"
-#include "support/TempDir.h"
-
 #include <QPixmap>
-#include <QRegularExpression>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -26,8 +20,8 @@ TEST(WmfWriterTest, EveryPageConvertsWithItsTextsAndPictures)
     ASSERT_EQ(doc.pages.size(), 2u);
 
     TempDir dir;
-    const QString path = QString::fromStdString((dir / "list.wmf").string());
-    const QStringList names = {path, QString::fromStdString((dir / "list_2.wmf").string())};
+    const QString path = PathIn(dir, "list.wmf");
+    const QStringList names = {path, PathIn(dir, "list_2.wmf")};
     EXPECT_EQ(WmfFileNames(path, 2), names);
     QString error;
     ASSERT_TRUE(WriteWmf(doc, path, &error)) << error.toStdString();
