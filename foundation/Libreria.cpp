@@ -241,6 +241,14 @@ std::string YesNoText(bool value)
     return LangText(value ? 404 : 405);
 }
 
+std::string WithCount(std::string text, int count)
+{
+    const auto at = text.find("%d");
+    if (at != std::string::npos)
+        text.replace(at, 2, std::to_string(count));
+    return text;
+}
+
 bool SameCode(const TTranslateEvent& a, const TTranslateEvent& b)
 {
     return a.Code == b.Code;

@@ -65,6 +65,10 @@ bool SameName(const std::string& a, const std::string& b);
 // The Yes/No text of a list cell, in the current language.
 std::string YesNoText(bool value);
 
+// A language text with its count: the first "%d" becomes count. Only "%d" is
+// replaced, so a stray "%" of a language file never reaches a format function.
+std::string WithCount(std::string text, int count);
+
 // Two translate callbacks have the same code (their objects are not compared).
 bool SameCode(const TTranslateEvent& a, const TTranslateEvent& b);
 

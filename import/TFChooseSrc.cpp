@@ -3,15 +3,14 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/AppIcons.h"
+#include "windows/DialogButtons.h"
 
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 TFChooseSrc::TFChooseSrc(QWidget* parent)
@@ -49,21 +48,10 @@ TFChooseSrc::TFChooseSrc(QWidget* parent)
     addRow("RadioButton4", "Image4", AppIcons::TaggedFile(QStringLiteral("SDX")), RadioButton4, Image4);
     addRow("RadioButton5", "Image5", AppIcons::Globe(), RadioButton5, Image5);
 
-    BitBtn1 = new QPushButton(this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    BitBtn1->setDefault(true);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2);
+    BitBtn2->setAutoDefault(true); // Enter on a focused Cancel cancels
     BitBtn1->setEnabled(false);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    BitBtn2 = new QPushButton(this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addLayout(buttons);
@@ -81,8 +69,6 @@ void TFChooseSrc::FormCreate()
     RadioButton4->setText(ToQt(LangText(804)));
     RadioButton5->setText(ToQt(LangText(805)));
     GroupBox1->setTitle(ToQt(LangText(806)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
 }
 
 bool TFChooseSrc::SetPrompt(const std::string& Prompt)

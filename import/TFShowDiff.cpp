@@ -6,14 +6,13 @@
 #include "import/TFChooseUpd.h"
 #include "import/UpdateRows.h"
 #include "windows/ChannelListModel.h"
+#include "windows/DialogButtons.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <string>
@@ -68,19 +67,8 @@ TFShowDiff::TFShowDiff(QWidget* parent)
     grid->setColumnMinimumWidth(0, 220);
     grid->setColumnMinimumWidth(1, 220);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2);
     connect(BitBtn1, &QPushButton::clicked, this, &TFShowDiff::BitBtn1Click);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(false);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(panel);
     layout->addLayout(buttons);
@@ -94,8 +82,6 @@ void TFShowDiff::FormCreate()
     setWindowTitle(ToQt(LangText(2613)));
     Label1->setText(ToQt(LangText(2611)));
     Label2->setText(ToQt(LangText(2612)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
     for (int i = 0; i < kLines; ++i) {
         const QString caption = ToQt(LangText(2601 + i) + ": ");
         Left[i]->setText(caption);

@@ -48,16 +48,6 @@ void CopyPid(std::uint16_t& target, std::uint16_t source)
         target = source;
 }
 
-// Only "%d" is replaced, so a language file's stray "%" never reaches a
-// format function.
-std::string WithCount(std::string text, int count)
-{
-    const auto at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-
 } // namespace
 
 UpdateRows::UpdateRows(TVexaData& current, const TVexaData& incoming)

@@ -1,5 +1,6 @@
 #include "printing/PagePainter.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageLayout>
@@ -10,6 +11,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -115,7 +117,7 @@ QRectF SheetRect(const QPageLayout& layout, int resolution)
 
 } // namespace
 
-bool PrintDocument(QPrinter& printer, const ReportDocument& doc)
+bool PrintDocument(QPrinter& printer, const ReportDocument& doc, const PrintProceed& proceed)
 {
     printer.setFullPage(true);
     const QPageLayout wanted = ReportPageLayout(doc.landscape);
@@ -125,9 +127,9 @@ bool PrintDocument(QPrinter& printer, const ReportDocument& doc)
         printer.setPageSize(wanted.pageSize());
         printer.setPageOrientation(wanted.orientation());
     }
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
+
+    // The pages in the order they go out: the chosen range, and the copies
+    // the printer cannot make itself, collated or not.
     const int count = int(doc.pages.size());
     int first = 1;
     int last = count;
@@ -136,24 +138,40 @@ bool PrintDocument(QPrinter& printer, const ReportDocument& doc)
         last = printer.toPage() > 0 ? std::min(count, printer.toPage()) : count;
     }
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    const QRectF target = SheetRect(printer.pageLayout(), printer.resolution());
-    bool fresh = true;
-    auto draw = [&](int number) {
-        if (!fresh)
-            printer.newPage();
-        fresh = false;
-        PaintPage(painter, doc.pages[std::size_t(number - 1)], target);
-    };
+    std::vector<int> order;
     if (printer.collateCopies()) {
         for (int c = 0; c < copies; ++c)
             for (int n = first; n <= last; ++n)
-                draw(n);
+                order.push_back(n);
     } else {
         for (int n = first; n <= last; ++n)
-            for (int c = 0; c < copies; ++c)
-                draw(n);
+            order.insert(order.end(), std::size_t(copies), n);
     }
-    return painter.end();
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRectF target = SheetRect(printer.pageLayout(), printer.resolution());
+    const int total = int(order.size());
+    bool stopped = false;
+    for (int i = 0; i < total; ++i) {
+        if (proceed && !proceed(i, total)) {
+            stopped = true;
+            break;
+        }
+        if (i > 0)
+            printer.newPage();
+        PaintPage(painter, doc.pages[std::size_t(order[std::size_t(i)] - 1)], target);
+    }
+    // A stop asked for during the last sheet still counts.
+    stopped = stopped || (proceed && !proceed(total, total));
+    if (!stopped)
+        return painter.end();
+    printer.abort();
+    painter.end();
+    if (!printer.outputFileName().isEmpty())
+        QFile::remove(printer.outputFileName());
+    return true;
 }
 
 bool WritePdf(const ReportDocument& doc, const QString& path, QString* error)

@@ -9,6 +9,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 class QPaintDevice;
 class QPrinter;
@@ -26,13 +28,20 @@ double ReportTextWidth(const ReportFont& font, const QString& text);
 // target.width() / page.size.width() both ways and drawn from target's top-left.
 void PaintPage(QPainter& painter, const PageModel& page, const QRectF& target);
 
+// Asked before each sheet goes out, with the sheets done so far and the
+// sheets of the whole job, and once more with done == total after the last:
+// false stops the job.
+using PrintProceed = std::function<bool(int done, int total)>;
+
 // Prints the document on `printer`: sets A4, the document's orientation and
 // a full-page layout, then draws the pages the printer's range asks for
 // (QPrinter::PageRange, fromPage..toPage; all otherwise), as many copies as
 // printer.copyCount() when the printer cannot make copies itself (collated
 // or not, as the printer says). Also serves QPrintPreviewWidget's
-// paintRequested(QPrinter*). False when the painter could not start.
-bool PrintDocument(QPrinter& printer, const ReportDocument& doc);
+// paintRequested(QPrinter*). A job that proceed stops is dropped: not every
+// print engine can drop a job it has begun, but one that writes a file
+// leaves nothing behind. False when the painter could not start or finish.
+bool PrintDocument(QPrinter& printer, const ReportDocument& doc, const PrintProceed& proceed = {});
 
 // The report's own file: every page as PDF, A4, 96 dpi units, text
 // selectable. Written to a temporary file beside `path` and renamed over it

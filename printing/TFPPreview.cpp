@@ -12,7 +12,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGraphicsView>
@@ -20,8 +19,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintDialog>
@@ -39,7 +36,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <optional>
 
 TFPPreview* FPPreview = nullptr;
 
@@ -583,64 +580,18 @@ void TFPPreview::ToolButton2Click()
 
 bool TFPPreview::PrintPages(QPrinter& printer)
 {
-    printer.setFullPage(true);
-    const QPageLayout wanted(QPageSize(QPageSize::A4),
-                             Document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                             QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
-    if (!printer.setPageLayout(wanted)) {
-        // A printer with fixed margins refuses none: keep its margins, take
-        // the sheet and the orientation.
-        printer.setPageSize(wanted.pageSize());
-        printer.setPageOrientation(wanted.orientation());
-    }
-
-    // The pages in the order they go out: the chosen range, and the copies
-    // the printer cannot make itself, collated or not.
-    const int count = int(Document.pages.size());
-    int first = 1;
-    int last = count;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = std::max(1, printer.fromPage());
-        last = printer.toPage() > 0 ? std::min(count, printer.toPage()) : count;
-    }
-    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    std::vector<int> order;
-    if (printer.collateCopies()) {
-        for (int c = 0; c < copies; ++c)
-            for (int n = first; n <= last; ++n)
-                order.push_back(n);
-    } else {
-        for (int n = first; n <= last; ++n)
-            order.insert(order.end(), std::size_t(copies), n);
-    }
-
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const QRectF target(QPointF(0, 0), QSizeF(printer.pageLayout().fullRectPixels(printer.resolution()).size()));
-    PrintProgress progress(this, int(order.size()));
-    progress.show();
-    for (std::size_t i = 0; i < order.size(); ++i) {
+    // The progress box comes up once the printer has started; its Cancel is
+    // seen between sheets, and once more after the last.
+    std::optional<PrintProgress> progress;
+    return PrintDocument(printer, Document, [&](int done, int total) {
+        if (!progress) {
+            progress.emplace(this, total);
+            progress->show();
+        }
+        progress->Bar->setValue(done);
         QCoreApplication::processEvents();
-        if (progress.Cancelled)
-            break;
-        if (i > 0)
-            printer.newPage();
-        PaintPage(painter, Document.pages[std::size_t(order[i] - 1)], target);
-        progress.Bar->setValue(int(i) + 1);
-    }
-    QCoreApplication::processEvents(); // a Cancel pressed during the last page
-    if (!progress.Cancelled) {
-        painter.end();
-        return true;
-    }
-    // Not every print engine can drop a job it has begun; one that writes a
-    // file leaves nothing behind.
-    printer.abort();
-    painter.end();
-    if (!printer.outputFileName().isEmpty())
-        QFile::remove(printer.outputFileName());
-    return true;
+        return !progress->Cancelled;
+    });
 }
 
 void TFPPreview::SaveClick()

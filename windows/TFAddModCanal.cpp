@@ -6,8 +6,8 @@
 #include "windows/RecordCombos.h"
 #include "windows/TFShrChn.h"
 #include "windows/controls/TEditNum.h"
+#include "windows/editors/EditorCommon.h"
 #include "windows/editors/TFModCanal.h"
-#include "windows/editors/TFModSatelite.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -23,7 +23,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -31,11 +30,6 @@ namespace {
 constexpr int kNameLength = 16;
 constexpr double kLargestNumber = 63000;
 constexpr char kPolar[2] = {'v', 'h'};
-
-std::uint16_t Word(int value)
-{
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 65535));
-}
 
 QFrame* Bevel(QWidget* owner)
 {
@@ -65,18 +59,8 @@ TFAddModCanal::TFAddModCanal(QWidget* parent)
         label->setFont(font);
         return label;
     };
-    auto makeCombo = [this](const char* name) {
-        auto* combo = new QComboBox(this);
-        combo->setObjectName(QLatin1String(name));
-        combo->setEditable(false);
-        return combo;
-    };
-    auto makeNumber = [this](const char* name) {
-        auto* edit = new TEditNum(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->SetMaxValue(kLargestNumber); // a range, so no length limit
-        return edit;
-    };
+    auto makeCombo = [this](const char* name) { return NewCombo(this, name); };
+    auto makeNumber = [this](const char* name) { return NewNumber(this, name, kLargestNumber); };
 
     Label1 = makeHeading("Label1");
     Label10 = makeLabel("Label10");
@@ -238,11 +222,7 @@ void TFAddModCanal::mousePressEvent(QMouseEvent* event)
 
 void TFAddModCanal::BitBtn3Click()
 {
-    TFModSatelite editor(this);
-    if (editor.Execute(WorkData, -1)) {
-        ComboBox7->clear();
-        LoadSatCombo(ComboBox7, WorkData, WorkData.Satelites.Get(editor.RecIndex));
-    }
+    NewSatellite(this, WorkData, ComboBox7);
     CheckClick();
 }
 

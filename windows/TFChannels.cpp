@@ -5,14 +5,10 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/ChannelListModel.h"
-#include "windows/RecordPresenter.h"
 #include "windows/TFBuscar.h"
-#include "windows/TFMover.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
 
@@ -33,43 +29,20 @@ constexpr int kModeCount = 11;
 // an import can produce, makes the table grow.
 constexpr size_t kNumbersSize = TVexaData::MaxChannels + 1;
 
-// The count of a question: only "%d" is replaced, so a language file's
-// stray "%" can never reach a format function.
-std::string WithCount(std::string text, int count)
-{
-    const auto at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-
 } // namespace
 
 TFChannels::TFChannels(QObject* parent)
-    : TPresenter(parent)
+    : ListPresenter(parent, {210, 211, 212, 213, 216, 217, 215, 219, 220})
     , Numbers(kNumbersSize, 0)
     , NumberingGroup(new QActionGroup(this))
-    , PopupMenu(new QMenu)
+    , Buscar1(AddCommand("Buscar1", [this] { Buscar1Click(); }))
     , Model(new ChannelListModel(this))
 {
     setObjectName(QStringLiteral("FChannels"));
     Model->setObjectName(QStringLiteral("ChannelListModel"));
     Model->SetRenumber([this] { SetCounters(); });
+    SetListModel(Model, [this](int c) { return Model->ColumnWidth(c); });
     NumberingGroup->setExclusive(true);
-
-    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    auto item = [this](const char* name, void (TFChannels::*handler)()) {
-        QAction* action = PopupMenu->addAction(QString());
-        action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    CrearNuevoCanal1 = item("CrearNuevoCanal1", &TFChannels::CrearNuevoCanal1Click);
-    BorrarCanal1 = item("BorrarCanal1", &TFChannels::BorrarCanal1Click);
-    MoverCanal1 = item("MoverCanal1", &TFChannels::MoverCanal1Click);
-    AgruparCanales1 = item("AgruparCanales1", &TFChannels::AgruparCanales1Click);
-    Buscar1 = item("Buscar1", &TFChannels::Buscar1Click);
-    connect(PopupMenu, &QMenu::aboutToShow, this, &TFChannels::PopupMenuPopup);
 
     if (TheLang)
         TheLang->AddTask(TTranslateEvent::Of<&TFChannels::Translate>(this));
@@ -81,15 +54,11 @@ TFChannels::~TFChannels()
 {
     if (TheLang)
         TheLang->RemoveTask(TTranslateEvent::Of<&TFChannels::Translate>(this));
-    delete PopupMenu;
 }
 
 void TFChannels::Translate()
 {
-    CrearNuevoCanal1->setText(ToQt(LangText(210)));
-    BorrarCanal1->setText(ToQt(LangText(211)));
-    MoverCanal1->setText(ToQt(LangText(212)));
-    AgruparCanales1->setText(ToQt(LangText(213)));
+    TranslateCommands();
     Buscar1->setText(ToQt(LangText(214)));
 }
 
@@ -205,163 +174,30 @@ void TFChannels::BuildList()
     if (ListView->model() == Model && Model->columnCount() > columns)
         SelectRows(ListView, SelectedRows(ListView->selectionModel()));
 
-    if (ListView->model() != Model) {
-        // The view makes a fresh selection model for every model it is given;
-        // the one it drops would keep listening to its old model.
-        QItemSelectionModel* old = ListView->selectionModel();
-        ListView->setModel(Model);
-        if (old && old != ListView->selectionModel() && old->parent() == ListView)
-            old->deleteLater();
-    }
-    ListView->setRootIsDecorated(false);
-    ListView->setUniformRowHeights(true);
-    ListView->setItemsExpandable(false);
-    ListView->setSortingEnabled(false);
-    ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListView->setAllColumnsShowFocus(true);
-    ListView->setIconSize(QSize(16, 16));
-    ListView->header()->setStretchLastSection(false);
-    FitColumnWidths(ListView, [this](int c) { return Model->ColumnWidth(c); });
-
-    ListView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListView, &QWidget::customContextMenuRequested, this, &TFChannels::ShowPopup,
-            Qt::UniqueConnection);
-    connect(ListView, &QAbstractItemView::doubleClicked, this, &TFChannels::ListViewDblClick,
-            Qt::UniqueConnection);
-    ListView->installEventFilter(this);
+    ShowList();
 }
 
-bool TFChannels::Driving() const
+void TFChannels::DeleteRecord(int index)
 {
-    return ListView && ListView->model() == Model && Data;
+    Data->Channels.Delete(index);
 }
 
-void TFChannels::ShowPopup(const QPoint& pos)
+void TFChannels::RecordEdited(int row)
 {
-    if (Driving())
-        PopupMenu->popup(ListView->viewport()->mapToGlobal(pos));
-}
-
-bool TFChannels::eventFilter(QObject* watched, QEvent* event)
-{
-    // The filter stays on the view after another presenter takes it over;
-    // it acts only while the view shows the channels.
-    if (watched == ListView && event->type() == QEvent::KeyPress && Driving()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Delete) {
-            BorrarCanal1Click();
-            return true;
-        }
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ListViewDblClick();
-            return true;
-        }
-    }
-    return TPresenter::eventFilter(watched, event);
-}
-
-void TFChannels::PopupMenuPopup()
-{
-    AgruparCanales1->setVisible(false);
-    const std::vector<int> rows = Driving() ? SelectedRows(ListView->selectionModel()) : std::vector<int>{};
-    const bool any = !rows.empty();
-    BorrarCanal1->setVisible(any);
-    MoverCanal1->setVisible(any);
-    if (!any)
-        return;
-    if (rows.size() == 1) {
-        BorrarCanal1->setText(ToQt(LangText(211)));
-        MoverCanal1->setText(ToQt(LangText(212)));
-        return;
-    }
-    BorrarCanal1->setText(ToQt(LangText(216)));
-    MoverCanal1->setText(ToQt(LangText(217)));
-    // Grouping is offered only for a selection with gaps in it.
-    AgruparCanales1->setVisible(rows.back() - rows.front() + 1 != static_cast<int>(rows.size()));
-}
-
-void TFChannels::ListViewDblClick()
-{
-    if (!Driving())
-        return;
-    const std::vector<int> rows = SelectedRows(ListView->selectionModel());
-    if (rows.empty())
-        return;
-    if (rows.size() > 1) {
-        ShowError(LangText(215));
-        return;
-    }
-    int recIndex = -1;
-    if (!Editor || !Editor(*Data, rows.front(), recIndex))
-        return;
     SetCounters();
     // The edit may have changed any cell of the row, and the numbers of the rows below.
-    Model->RecordsChanged(rows.front(), Model->rowCount() - 1);
+    Model->RecordsChanged(row, Model->rowCount() - 1);
 }
 
-void TFChannels::CrearNuevoCanal1Click()
+void TFChannels::RecordAdded()
 {
-    if (!Driving())
-        return;
-    int recIndex = -1;
-    if (!Editor || !Editor(*Data, -1, recIndex))
-        return;
-    Model->Reload();
     SetCounters();
-    ListView->selectionModel()->clear();
-    if (recIndex < 0 || recIndex >= Model->rowCount())
-        return;
-    const QModelIndex row = Model->index(recIndex, 0);
-    ListView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
-                                                         QItemSelectionModel::Rows);
-    ListView->scrollTo(row, QAbstractItemView::EnsureVisible);
 }
 
-void TFChannels::BorrarCanal1Click()
+void TFChannels::RecordsDeleted()
 {
-    if (!Driving())
-        return;
-    const std::vector<int> rows = SelectedRows(ListView->selectionModel());
-    if (rows.empty())
-        return;
-    const int n = static_cast<int>(rows.size());
-    if (!Confirm(n == 1 ? LangText(219) : WithCount(LangText(220), n)))
-        return;
-    ListView->selectionModel()->clearSelection();
-    // From the last run of rows to the first, so the rows still to be
-    // deleted keep their indexes while the records behind them shift.
-    for (int end = n - 1; end >= 0;) {
-        int begin = end;
-        while (begin > 0 && rows[begin - 1] == rows[begin] - 1)
-            --begin;
-        const int first = rows[begin], last = rows[end];
-        Model->RemoveRecords(first, last, [&] {
-            for (int i = last; i >= first; --i)
-                Data->Channels.Delete(i);
-        });
-        end = begin - 1;
-    }
     SetCounters();
     ListView->viewport()->update();
-}
-
-void TFChannels::MoverCanal1Click()
-{
-    if (!Driving())
-        return;
-    TFMover mover(ListView->window());
-    mover.Execute(ListView, Data);
-}
-
-void TFChannels::AgruparCanales1Click()
-{
-    if (!Driving())
-        return;
-    TFMover mover(ListView->window());
-    mover.Inicia(ListView, Data);
-    mover.Agrupa();
 }
 
 void TFChannels::Buscar1Click()

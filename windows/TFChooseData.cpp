@@ -4,16 +4,15 @@
 #include "foundation/ui/QtText.h"
 #include "link/TVexaComm.h"
 #include "windows/AppIcons.h"
+#include "windows/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 TFChooseData::TFChooseData(QWidget* parent)
@@ -64,20 +63,9 @@ TFChooseData::TFChooseData(QWidget* parent)
     grid->addWidget(RadioButton3, 3, 1);
     grid->setColumnStretch(1, 1);
 
-    BitBtn1 = new QPushButton(this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    BitBtn1->setDefault(true);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2);
+    BitBtn2->setAutoDefault(true); // Enter on a focused Cancel cancels
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    BitBtn2 = new QPushButton(this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addLayout(buttons);
@@ -92,8 +80,6 @@ void TFChooseData::FormCreate()
     RadioButton2->setText(ToQt(LangText(702)));
     CheckBox1->setText(ToQt(LangText(703)));
     RadioButton3->setText(ToQt(LangText(704)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
 }
 
 bool TFChooseData::SetPrompt(TVexaComm* Comm, const std::string& Prompt)

@@ -5,8 +5,9 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/RecordCombos.h"
+#include "windows/DialogButtons.h"
 #include "windows/controls/TEditNum.h"
-#include "windows/editors/TFModSatelite.h"
+#include "windows/editors/EditorCommon.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,13 +15,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <array>
-#include <string>
-#include <string_view>
 
 namespace {
 
@@ -32,51 +29,10 @@ constexpr std::array<const char*, 3> kVolt012Codes = {"n", "0", "12"};
 constexpr std::array<const char*, 3> kTone22KCodes = {"n", "0", "22"};
 constexpr std::array<const char*, 3> kVolt1418Codes = {"n", "14", "18"};
 
-template <class Code, std::size_t N>
-int ItemOfCode(const Code& code, const std::array<Code, N>& codes)
-{
-    for (std::size_t i = 1; i < N; ++i)
-        if (code == codes[i])
-            return static_cast<int>(i);
-    return 0;
-}
-
-template <std::size_t N>
-int ItemOfCode(std::string_view code, const std::array<const char*, N>& codes)
-{
-    for (std::size_t i = 1; i < N; ++i)
-        if (code == codes[i])
-            return static_cast<int>(i);
-    return 0;
-}
-
-template <class Code, std::size_t N>
-Code CodeOfItem(const QComboBox* combo, const std::array<Code, N>& codes)
-{
-    const int item = combo->currentIndex();
-    return codes[item >= 0 && static_cast<std::size_t>(item) < N ? static_cast<std::size_t>(item) : 0];
-}
-
 // The port item shows the letter in upper case.
 char Lower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Only "%d" is replaced, so a stray "%" of a language file never reaches a
-// format function.
-std::string WithCount(std::string text, int count)
-{
-    const auto at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-
-// The edits stop anything above 65535 from being typed; nothing ever wraps.
-std::uint16_t Word(int value)
-{
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 65535));
 }
 
 } // namespace
@@ -90,20 +46,8 @@ TFModAntena::TFModAntena(QWidget* parent)
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
 
-    auto makeCombo = [this](const char* name) {
-        auto* combo = new QComboBox(GroupBox2);
-        combo->setObjectName(QLatin1String(name));
-        combo->setEditable(false);
-        return combo;
-    };
-    auto makeNumber = [this](const char* name) {
-        auto* edit = new TEditNum(GroupBox2);
-        edit->setObjectName(QLatin1String(name));
-        // A five-digit number in a 16-bit field: the range, rather than the
-        // length, is what keeps 70000 out.
-        edit->SetMaxValue(65535);
-        return edit;
-    };
+    auto makeCombo = [this](const char* name) { return NewCombo(GroupBox2, name); };
+    auto makeNumber = [this](const char* name) { return NewNumber(GroupBox2, name, 65535); };
     auto makeLabel = [this](const char* name, QWidget* buddy) {
         auto* label = new QLabel(GroupBox2);
         label->setObjectName(QLatin1String(name));
@@ -130,7 +74,7 @@ TFModAntena::TFModAntena(QWidget* parent)
     Label8 = makeLabel("Label8", ComboBox5);
     QWidget* const labelled[5] = {ComboBox7, LNB_Low, LNB_High, LNB, ComboBox3};
     for (int i = 0; i < 5; ++i)
-        Labels[i] = makeLabel(("Label" + labelled[i]->objectName().toStdString()).c_str(), labelled[i]);
+        Labels[i] = BuddyLabel(labelled[i]);
 
     auto* grid = new QGridLayout(GroupBox2);
     grid->addWidget(Labels[0], 0, 0);
@@ -163,17 +107,7 @@ TFModAntena::TFModAntena(QWidget* parent)
     auto* info = new QVBoxLayout(GroupBox1);
     info->addWidget(Label11);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(false);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2, Qt::Vertical);
     auto* lower = new QHBoxLayout;
     lower->addWidget(GroupBox1, 1);
     lower->addLayout(buttons);
@@ -183,7 +117,6 @@ TFModAntena::TFModAntena(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TFModAntena::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn3, &QPushButton::clicked, this, &TFModAntena::BitBtn3Click);
     // The user's choice only: filling the dialog runs it once by hand.
     connect(ComboBox3, &QComboBox::activated, this, &TFModAntena::ComboBox3Change);
@@ -196,16 +129,9 @@ void TFModAntena::FormCreate()
     setWindowTitle(ToQt(LangText(2713)));
     GroupBox2->setTitle(ToQt(LangText(2701)));
     GroupBox1->setTitle(ToQt(LangText(2702)));
-    static constexpr int kLabelTexts[5] = {10, 2705, 2706, 2707, 2708};
-    for (int i = 0; i < 5; ++i)
-        Labels[i]->setText(ToQt(LangText(kLabelTexts[i])));
-    Label1->setText(ToQt(LangText(2709)));
-    Label2->setText(ToQt(LangText(2710)));
-    Label7->setText(ToQt(LangText(2711)));
-    Label8->setText(ToQt(LangText(2712)));
+    SetLabelTexts(Labels, {10, 2705, 2706, 2707, 2708});
+    SetLabelTexts({Label1, Label2, Label7, Label8}, {2709, 2710, 2711, 2712});
     BitBtn3->setText(ToQt(LangText(11)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
 
     LNB->addItems({ToQt(LangText(2716)), ToQt(LangText(2717))});
     ComboBox3->addItems({ToQt(LangText(2718)), QStringLiteral("Diseq 1.2"), QStringLiteral("Usals")});
@@ -215,7 +141,7 @@ void TFModAntena::FormCreate()
     ComboBox4->addItems({QStringLiteral("normal"), QStringLiteral("0 Khz"), QStringLiteral("22 Khz")});
     ComboBox5->addItems({QStringLiteral("normal"), QStringLiteral("14 v"), QStringLiteral("18 v")});
 
-    Label11->setText(ToQt(LangText(2703) + "\n" + WithCount(LangText(2704), 0)));
+    Label11->setText(CountText(2703, 2704, 0));
 }
 
 bool TFModAntena::Execute(TVexaData& data, int Index, int SatIndex)
@@ -226,15 +152,12 @@ bool TFModAntena::Execute(TVexaData& data, int Index, int SatIndex)
 
     RecIndex = Index;
     if (Index == -1) {
-        RecIndex = GetNewAntena(1);
-        if (RecIndex == -1)
-            RecIndex = GetNewAntena(2);
-        if (RecIndex == -1) {
+        const auto slot = NewRecordIndex([this](int mode) { return GetNewAntena(mode); }, 2);
+        if (!slot) {
             ShowError(LangText(2714));
             return false;
         }
-        if (RecIndex == -2)
-            RecIndex = -1;
+        RecIndex = *slot;
     }
 
     if (RecIndex != -1)
@@ -246,7 +169,7 @@ bool TFModAntena::Execute(TVexaData& data, int Index, int SatIndex)
 
     LoadControls();
     if (RecIndex != -1)
-        Label11->setText(ToQt(LangText(2703) + "\n" + WithCount(LangText(2704), Usado(RecIndex, 1))));
+        Label11->setText(CountText(2703, 2704, Usado(RecIndex, 1)));
     ComboBox3Change();
     ComboBox7->setEnabled(SatIndex == -1);
     BitBtn3->setEnabled(SatIndex == -1);
@@ -271,12 +194,7 @@ int TFModAntena::Usado(int Index, int Kind) const
 {
     if (Kind != 1 || !Data || Index < 0 || Index >= Data->Antenas.Count())
         return 0;
-    const TAntenaRec* antena = Data->Antenas.Get(Index);
-    int count = 0;
-    for (int i = 0; i < Data->Channels.Count(); ++i)
-        if (Data->Channels.Get(i)->Antena.Get() == antena)
-            ++count;
-    return count;
+    return CountUsers(Data->Channels, &TChannelRec::Antena, Data->Antenas.Get(Index));
 }
 
 int TFModAntena::GetNewAntena(int Mode) const
@@ -285,11 +203,8 @@ int TFModAntena::GetNewAntena(int Mode) const
         return -1;
     if (Mode == 1)
         return Data->Antenas.Count() >= TVexaData::MaxAntenas ? -1 : -2;
-    if (Mode == 2) {
-        for (int i = 0; i < Data->Antenas.Count(); ++i)
-            if (Usado(i, 1) == 0)
-                return i;
-    }
+    if (Mode == 2)
+        return FirstUnused(Data->Antenas.Count(), [this](int i) { return Usado(i, 1) == 0; });
     return -1;
 }
 
@@ -327,21 +242,13 @@ void TFModAntena::BitBtn1Click()
         ShowError(LangText(2715));
         return;
     }
-    if (RecIndex == -1) {
-        Data->Antenas.New();
-        RecIndex = Data->Antenas.Count() - 1;
-    }
-    *Data->Antenas.Get(RecIndex) = Rec;
+    StoreRecord(Data->Antenas, RecIndex, Rec);
     accept();
 }
 
 void TFModAntena::BitBtn3Click()
 {
-    TFModSatelite editor(this);
-    if (!editor.Execute(*Data, -1))
-        return;
-    ComboBox7->clear();
-    LoadSatCombo(ComboBox7, *Data, Data->Satelites.Get(editor.RecIndex));
+    NewSatellite(this, *Data, ComboBox7);
 }
 
 void TFModAntena::ComboBox3Change()

@@ -6,11 +6,11 @@
 #include "foundation/ui/QtText.h"
 #include "windows/AppIcons.h"
 #include "windows/ChannelListModel.h"
+#include "windows/DialogButtons.h"
 #include "windows/RecordCombos.h"
-#include "windows/TFShrChn.h"
 #include "windows/controls/TEditNum.h"
+#include "windows/editors/EditorCommon.h"
 #include "windows/editors/TFModAntena.h"
-#include "windows/editors/TFModSatelite.h"
 #include "windows/editors/TFModTransponder.h"
 
 #include <QCheckBox>
@@ -24,33 +24,15 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
-#include <string>
 
 namespace {
 
 constexpr int kNameLength = 16;
 constexpr double kLargestNumber = 63000; // what the receiver takes as a PID or service id
-
-// Only "%d" is replaced, so a stray "%" of a language file never reaches a
-// format function.
-std::string WithCount(std::string text, int count)
-{
-    const auto at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-
-std::uint16_t Word(int value)
-{
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 65535));
-}
 
 // The picture of the lock page: a padlock.
 QIcon PadlockIcon()
@@ -106,25 +88,11 @@ TFModCanal::TFModCanal(QWidget* parent)
     setObjectName(QStringLiteral("FModCanal"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto makeCombo = [](QWidget* owner, const char* name) {
-        auto* combo = new QComboBox(owner);
-        combo->setObjectName(QLatin1String(name));
-        combo->setEditable(false);
-        return combo;
-    };
     auto makeButton = [](QWidget* owner, const char* name) {
         auto* button = new QPushButton(owner);
         button->setObjectName(QLatin1String(name));
         button->setAutoDefault(false);
         return button;
-    };
-    auto makeNumber = [](QWidget* owner, const char* name) {
-        auto* edit = new TEditNum(owner);
-        edit->setObjectName(QLatin1String(name));
-        // Set before any value: a bound set later would hold a loaded value
-        // to it, and only what the user types is to be checked.
-        edit->SetMaxValue(kLargestNumber);
-        return edit;
     };
     auto makeCheck = [](QWidget* owner, const QString& name) {
         auto* check = new QCheckBox(owner);
@@ -132,7 +100,7 @@ TFModCanal::TFModCanal(QWidget* parent)
         return check;
     };
 
-    ComboBox1 = makeCombo(this, "ComboBox1");
+    ComboBox1 = NewCombo(this, "ComboBox1");
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(ChannelIcon(false).pixmap(32, 32));
@@ -152,20 +120,20 @@ TFModCanal::TFModCanal(QWidget* parent)
         pages[i]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
     }
 
-    ComboBox7 = makeCombo(pages[0], "ComboBox7");
-    ComboBox3 = makeCombo(pages[0], "ComboBox3");
-    ComboBox2 = makeCombo(pages[0], "ComboBox2");
+    ComboBox7 = NewCombo(pages[0], "ComboBox7");
+    ComboBox3 = NewCombo(pages[0], "ComboBox3");
+    ComboBox2 = NewCombo(pages[0], "ComboBox2");
     for (QComboBox* combo : {ComboBox7, ComboBox3, ComboBox2})
         combo->setMinimumWidth(200);
     BitBtn3 = makeButton(pages[0], "BitBtn3");
     BitBtn5 = makeButton(pages[0], "BitBtn5");
     BitBtn4 = makeButton(pages[0], "BitBtn4");
 
-    EditNum5 = makeNumber(pages[1], "EditNum5");
-    EditNum1 = makeNumber(pages[1], "EditNum1");
-    EditNum2 = makeNumber(pages[1], "EditNum2");
-    EditNum3 = makeNumber(pages[1], "EditNum3");
-    EditNum4 = makeNumber(pages[1], "EditNum4");
+    EditNum5 = NewNumber(pages[1], "EditNum5", kLargestNumber);
+    EditNum1 = NewNumber(pages[1], "EditNum1", kLargestNumber);
+    EditNum2 = NewNumber(pages[1], "EditNum2", kLargestNumber);
+    EditNum3 = NewNumber(pages[1], "EditNum3", kLargestNumber);
+    EditNum4 = NewNumber(pages[1], "EditNum4", kLargestNumber);
 
     CheckBox1 = makeCheck(pages[2], QStringLiteral("CheckBox1"));
     CheckBox2 = makeCheck(pages[2], QStringLiteral("CheckBox2"));
@@ -187,22 +155,12 @@ TFModCanal::TFModCanal(QWidget* parent)
     BitBtn6->setIcon(ChannelIcon(false));
     BitBtn6->setIconSize(QSize(24, 24));
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = makeButton(this, "BitBtn2");
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-
     // Each label is the buddy of the control it names.
     QWidget* const labelled[10] = {ComboBox1, Edit1, ComboBox7, ComboBox3, ComboBox2,
                                    EditNum5, EditNum1, EditNum2, EditNum3, EditNum4};
-    QLabel* labels[10];
-    for (int i = 0; i < 10; ++i) {
-        labels[i] = new QLabel(labelled[i]->parentWidget());
-        labels[i]->setObjectName(QStringLiteral("Label") + labelled[i]->objectName());
-        labels[i]->setBuddy(labelled[i]);
-        Labels[i] = labels[i];
-    }
+    QLabel* const* labels = Labels;
+    for (int i = 0; i < 10; ++i)
+        Labels[i] = BuddyLabel(labelled[i]);
 
     auto* location = new QGridLayout(pages[0]);
     QComboBox* const places[3] = {ComboBox7, ComboBox3, ComboBox2};
@@ -255,10 +213,7 @@ TFModCanal::TFModCanal(QWidget* parent)
     info->addWidget(Label11, 1);
     info->addWidget(BitBtn6);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);
     layout->addWidget(PageControl1);
@@ -273,7 +228,6 @@ TFModCanal::TFModCanal(QWidget* parent)
     connect(ComboBox3, &QComboBox::activated, this, &TFModCanal::ComboBoxChange);
     connect(ComboBox2, &QComboBox::activated, this, &TFModCanal::ComboBoxChange);
     connect(BitBtn1, &QPushButton::clicked, this, &TFModCanal::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn3, &QPushButton::clicked, this, &TFModCanal::BitBtn3Click);
     connect(BitBtn5, &QPushButton::clicked, this, &TFModCanal::BitBtn5Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TFModCanal::BitBtn4Click);
@@ -286,9 +240,7 @@ void TFModCanal::FormCreate()
 {
     Reloading = false;
     setWindowTitle(ToQt(LangText(3230)));
-    static constexpr int kLabelTexts[10] = {3201, 3206, 3211, 3212, 3213, 3215, 3216, 3217, 3218, 3219};
-    for (int i = 0; i < 10; ++i)
-        Labels[i]->setText(ToQt(LangText(kLabelTexts[i])));
+    SetLabelTexts(Labels, {3201, 3206, 3211, 3212, 3213, 3215, 3216, 3217, 3218, 3219});
     ComboBox1->addItems({ToQt(LangText(3228)), ToQt(LangText(3229))});
     ComboBox1->setCurrentIndex(0);
     for (int i = 0; i < 4; ++i)
@@ -303,8 +255,6 @@ void TFModCanal::FormCreate()
         Favourites[i]->setText(ToQt(LangText(51 + i)));
     GroupBox1->setTitle(ToQt(LangText(3202)));
     Label11->setText(ToQt(WithCount(LangText(3203), 0) + "\n" + LangText(3204) + "\n" + LangText(3205)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
     ComboBox1Change();
 }
 
@@ -419,11 +369,7 @@ void TFModCanal::ReloadCombos()
     // The label counts the users of the transponder shown; with none shown
     // (a new channel, a satellite just changed) it counts none.
     const TTransponderRec* transponder = ChosenTransponder();
-    int users = 0;
-    if (transponder)
-        for (int i = 0; i < Data->Channels.Count(); ++i)
-            if (Data->Channels.Get(i)->Transponder.Get() == transponder)
-                ++users;
+    const int users = transponder ? CountUsers(Data->Channels, &TChannelRec::Transponder, transponder) : 0;
     Label11->setText(ToQt(WithCount(LangText(3203), users) + "\n" + LangText(3204) + "\n" + LangText(3205)));
 
     // A new antenna or transponder is made for the chosen satellite.
@@ -450,35 +396,38 @@ void TFModCanal::ComboBox1Change()
     Image2->setVisible(ComboBox1->currentIndex() == 1);
 }
 
-void TFModCanal::ComboBox7Change()
+void TFModCanal::Refill(const std::function<void()>& change)
 {
-    if (Reloading)
-        return;
     Reloading = true;
     GetData();
-    // The antenna follows the satellite: its last antenna in list order, or
-    // the antenna chosen so far when the satellite has none.
-    if (const TSateliteRec* satelite = Rec.Satelite.Get()) {
-        for (int i = Data->Antenas.Count() - 1; i >= 0; --i) {
-            TAntenaRec* antena = Data->Antenas.Get(i);
-            if (antena->Satelite.Get() == satelite) {
-                Rec.Antena = antena;
-                break;
-            }
-        }
-    }
+    change();
     ReloadCombos();
     Reloading = false;
 }
 
-void TFModCanal::ComboBoxChange()
+void TFModCanal::ComboBox7Change()
 {
     if (Reloading)
         return;
-    Reloading = true;
-    GetData();
-    ReloadCombos();
-    Reloading = false;
+    // The antenna follows the satellite: its last antenna in list order, or
+    // the antenna chosen so far when the satellite has none.
+    Refill([this] {
+        if (const TSateliteRec* satelite = Rec.Satelite.Get()) {
+            for (int i = Data->Antenas.Count() - 1; i >= 0; --i) {
+                TAntenaRec* antena = Data->Antenas.Get(i);
+                if (antena->Satelite.Get() == satelite) {
+                    Rec.Antena = antena;
+                    break;
+                }
+            }
+        }
+    });
+}
+
+void TFModCanal::ComboBoxChange()
+{
+    if (!Reloading)
+        Refill([] {});
 }
 
 void TFModCanal::BitBtn1Click()
@@ -487,24 +436,15 @@ void TFModCanal::BitBtn1Click()
         ShowError(LangText(3233));
         return;
     }
-    if (RecIndex == -1) {
-        Data->Channels.New();
-        RecIndex = Data->Channels.Count() - 1;
-    }
-    *Data->Channels.Get(RecIndex) = Rec;
+    StoreRecord(Data->Channels, RecIndex, Rec);
     accept();
 }
 
 void TFModCanal::BitBtn3Click()
 {
-    TFModSatelite editor(this);
-    if (!editor.Execute(*Data, -1))
-        return;
-    Reloading = true;
-    GetData();
-    Rec.Satelite = Data->Satelites.Get(editor.RecIndex);
-    ReloadCombos();
-    Reloading = false;
+    int satIndex = -1;
+    if (NewSatellite(this, *Data, nullptr, &satIndex))
+        Refill([&] { Rec.Satelite = Data->Satelites.Get(satIndex); });
 }
 
 void TFModCanal::BitBtn5Click()
@@ -515,13 +455,8 @@ void TFModCanal::BitBtn5Click()
     if (satIndex < 0)
         return;
     TFModAntena editor(this);
-    if (!editor.Execute(*Data, -1, satIndex))
-        return;
-    Reloading = true;
-    GetData();
-    Rec.Antena = Data->Antenas.Get(editor.RecIndex);
-    ReloadCombos();
-    Reloading = false;
+    if (editor.Execute(*Data, -1, satIndex))
+        Refill([&] { Rec.Antena = Data->Antenas.Get(editor.RecIndex); });
 }
 
 void TFModCanal::BitBtn4Click()
@@ -530,21 +465,13 @@ void TFModCanal::BitBtn4Click()
     if (satIndex < 0)
         return;
     TFModTransponder editor(this);
-    if (!editor.Execute(*Data, -1, satIndex))
-        return;
-    Reloading = true;
-    GetData();
-    Rec.Transponder = Data->Transponders.Get(editor.RecIndex);
-    ReloadCombos();
-    Reloading = false;
+    if (editor.Execute(*Data, -1, satIndex))
+        Refill([&] { Rec.Transponder = Data->Transponders.Get(editor.RecIndex); });
 }
 
 void TFModCanal::BitBtn6Click()
 {
     // The channels of the transponder shown; none when none is chosen (the
     // default transponder stands for no transponder at all).
-    TFShrChn picker(this);
-    picker.ExecuteChn(Data, ChosenTransponder());
-    picker.setWindowTitle(ToQt(LangText(3234)));
-    picker.exec();
+    ShowTransponderUsers(this, Data, ChosenTransponder(), 3234);
 }

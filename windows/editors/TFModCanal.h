@@ -11,6 +11,8 @@
 
 #include "database/VexaRecords.h"
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -92,6 +94,9 @@ private:
     TTransponderRec* ChosenTransponder() const;
     // The satellite chosen, as its position in the satellite list; -1 for none.
     int ChosenSatIndex() const;
+    // change() on Rec as the controls have it, then the combos refilled from
+    // it; no change handler runs meanwhile.
+    void Refill(const std::function<void()>& change);
 
     TVexaData* Data = nullptr;
     QLabel* Labels[10];

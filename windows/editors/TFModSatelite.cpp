@@ -4,7 +4,9 @@
 #include "foundation/Libreria.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
+#include "windows/DialogButtons.h"
 #include "windows/controls/TEditNum.h"
+#include "windows/editors/EditorCommon.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,33 +18,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
 
 namespace {
 
 constexpr int MaxTenths = 1800; // 180.0 degrees east or west
-
-// Only "%d" is replaced, so a stray "%" of a language file never reaches a
-// format function.
-std::string WithCount(std::string text, int count)
-{
-    const auto at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-
-std::uint16_t Word(int value)
-{
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 65535));
-}
 
 // Tenths of a degree as "19.2": always a point, whatever the desktop's
 // decimal separator, and every stored value shown as it is.
@@ -106,18 +91,8 @@ TFModSatelite::TFModSatelite(QWidget* parent)
     setObjectName(QStringLiteral("FModSatelite"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto makeCombo = [](QWidget* owner, const char* name) {
-        auto* combo = new QComboBox(owner);
-        combo->setObjectName(QLatin1String(name));
-        combo->setEditable(false);
-        return combo;
-    };
     auto makeNumber = [](QWidget* owner, const char* name) {
-        auto* edit = new TEditNum(owner);
-        edit->setObjectName(QLatin1String(name));
-        // A five-digit number in a 16-bit field: the range, rather than the
-        // length, is what keeps 70000 out.
-        edit->SetMaxValue(65535);
+        TEditNum* edit = NewNumber(owner, name, 65535);
         edit->setMaximumWidth(80);
         return edit;
     };
@@ -133,13 +108,13 @@ TFModSatelite::TFModSatelite(QWidget* parent)
     Grados->setMaximumWidth(60);
     Grados->setAlignment(Qt::AlignRight);
     Grados->setValidator(new PositionFilter(Grados));
-    Orientacion = makeCombo(GroupBox1, "Orientacion");
+    Orientacion = NewCombo(GroupBox1, "Orientacion");
 
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     LNB_Low = makeNumber(GroupBox2, "LNB_Low");
     LNB_High = makeNumber(GroupBox2, "LNB_High");
-    LNB = makeCombo(GroupBox2, "LNB");
+    LNB = NewCombo(GroupBox2, "LNB");
     Diseq_1_2 = new QCheckBox(GroupBox2);
     Diseq_1_2->setObjectName(QStringLiteral("Diseq_1_2"));
     Label7 = new QLabel(GroupBox2);
@@ -175,11 +150,8 @@ TFModSatelite::TFModSatelite(QWidget* parent)
 
     // Each label is the buddy of the control it names.
     QWidget* const labelled[6] = {Nombre, LNB_Low, LNB_High, LNB, Grados, Orientacion};
-    for (int i = 0; i < 6; ++i) {
-        Labels[i] = new QLabel(labelled[i]->parentWidget());
-        Labels[i]->setObjectName(QStringLiteral("Label") + labelled[i]->objectName());
-        Labels[i]->setBuddy(labelled[i]);
-    }
+    for (int i = 0; i < 6; ++i)
+        Labels[i] = BuddyLabel(labelled[i]);
 
     auto* name = new QHBoxLayout;
     name->addWidget(Labels[0]);
@@ -216,16 +188,7 @@ TFModSatelite::TFModSatelite(QWidget* parent)
     groups->addLayout(left);
     groups->addWidget(GroupBox2);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(name);
@@ -234,7 +197,6 @@ TFModSatelite::TFModSatelite(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TFModSatelite::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     // User actions only: filling the dialog runs none of these.
     connect(Diseq_1_2, &QCheckBox::clicked, this, &TFModSatelite::Diseq_1_2Click);
     connect(SpinButton1Up, &QToolButton::clicked, this, &TFModSatelite::SpinButton1UpClick);
@@ -247,9 +209,7 @@ TFModSatelite::TFModSatelite(QWidget* parent)
 void TFModSatelite::FormCreate()
 {
     setWindowTitle(ToQt(LangText(2821)));
-    static constexpr int kLabelTexts[6] = {2807, 2809, 2810, 2811, 2812, 2813};
-    for (int i = 0; i < 6; ++i)
-        Labels[i]->setText(ToQt(LangText(kLabelTexts[i])));
+    SetLabelTexts(Labels, {2807, 2809, 2810, 2811, 2812, 2813});
     LNB->addItems({ToQt(LangText(2801)), ToQt(LangText(2802))});
     Orientacion->addItems({ToQt(LangText(2817)), ToQt(LangText(2818))});
     Diseq_1_2->setText(ToQt(LangText(2814)));
@@ -257,9 +217,7 @@ void TFModSatelite::FormCreate()
     GroupBox1->setTitle(ToQt(LangText(2803)));
     GroupBox2->setTitle(ToQt(LangText(2808)));
     GroupBox3->setTitle(ToQt(LangText(2804)));
-    Label9->setText(ToQt(LangText(2805) + "\n" + WithCount(LangText(2806), 0)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
+    Label9->setText(CountText(2805, 2806, 0));
 }
 
 bool TFModSatelite::Execute(TVexaData& Data, int Index)
@@ -269,18 +227,12 @@ bool TFModSatelite::Execute(TVexaData& Data, int Index)
         return false; // no such satellite: the default one is never edited
     RecIndex = Index;
     if (RecIndex == -1) {
-        RecIndex = GetNewSat(1);
-        if (RecIndex == -1) {
-            RecIndex = GetNewSat(2);
-            if (RecIndex == -1)
-                RecIndex = GetNewSat(3);
-            if (RecIndex == -1) {
-                ShowError(LangText(2819));
-                return false;
-            }
-        } else {
-            RecIndex = -1; // room for a new record
+        const auto slot = NewRecordIndex([this](int mode) { return GetNewSat(mode); }, 3);
+        if (!slot) {
+            ShowError(LangText(2819));
+            return false;
         }
+        RecIndex = *slot;
     }
 
     if (RecIndex != -1)
@@ -289,7 +241,7 @@ bool TFModSatelite::Execute(TVexaData& Data, int Index)
         SetNewData();
     LoadControls();
     if (RecIndex != -1)
-        Label9->setText(ToQt(LangText(2805) + "\n" + WithCount(LangText(2806), Usado(RecIndex, 1))));
+        Label9->setText(CountText(2805, 2806, Usado(RecIndex, 1)));
 
     return exec() == QDialog::Accepted;
 }
@@ -314,17 +266,11 @@ void TFModSatelite::LoadControls()
 int TFModSatelite::Usado(int Index, int Kind) const
 {
     const TSateliteRec* satelite = Data->Satelites.Get(Index);
-    int count = 0;
-    if (Kind == 4) {
-        for (int i = 0; i < Data->Transponders.Count(); ++i)
-            if (Data->Transponders.Get(i)->Satelite.Get() == satelite)
-                ++count;
-    } else if (Kind == 1) {
-        for (int i = 0; i < Data->Channels.Count(); ++i)
-            if (Data->Channels.Get(i)->Satelite.Get() == satelite)
-                ++count;
-    }
-    return count;
+    if (Kind == 4)
+        return CountUsers(Data->Transponders, &TTransponderRec::Satelite, satelite);
+    if (Kind == 1)
+        return CountUsers(Data->Channels, &TChannelRec::Satelite, satelite);
+    return 0;
 }
 
 int TFModSatelite::GetNewSat(int Mode) const
@@ -334,15 +280,9 @@ int TFModSatelite::GetNewSat(int Mode) const
     case 1:
         return count >= TVexaData::MaxSatelites ? -1 : -2;
     case 2:
-        for (int i = 0; i < count; ++i)
-            if (Usado(i, 4) == 0 && Usado(i, 1) == 0)
-                return i;
-        return -1;
+        return FirstUnused(count, [this](int i) { return Usado(i, 4) == 0 && Usado(i, 1) == 0; });
     case 3:
-        for (int i = 0; i < count; ++i)
-            if (Usado(i, 1) == 0)
-                return i;
-        return -1;
+        return FirstUnused(count, [this](int i) { return Usado(i, 1) == 0; });
     default:
         return -1;
     }
@@ -384,11 +324,7 @@ void TFModSatelite::GetData()
 void TFModSatelite::BitBtn1Click()
 {
     GetData();
-    if (RecIndex == -1) {
-        Data->Satelites.New();
-        RecIndex = Data->Satelites.Count() - 1;
-    }
-    *Data->Satelites.Get(RecIndex) = Rec;
+    StoreRecord(Data->Satelites, RecIndex, Rec);
     accept();
 }
 

@@ -5,10 +5,10 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/ChannelListModel.h"
+#include "windows/DialogButtons.h"
 #include "windows/RecordCombos.h"
-#include "windows/TFShrChn.h"
 #include "windows/controls/TEditNum.h"
-#include "windows/editors/TFModSatelite.h"
+#include "windows/editors/EditorCommon.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -17,13 +17,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <array>
-#include <string>
-#include <string_view>
 
 namespace {
 
@@ -35,39 +31,6 @@ constexpr std::array<const char*, 3> kVolt012Codes = {"n", "0", "12"};
 constexpr std::array<const char*, 3> kTone22KCodes = {"n", "0", "22"};
 constexpr std::array<const char*, 3> kVolt1418Codes = {"n", "14", "18"};
 
-template <std::size_t N>
-int ItemOfCode(std::string_view code, const std::array<const char*, N>& codes)
-{
-    for (std::size_t i = 1; i < N; ++i)
-        if (code == codes[i])
-            return static_cast<int>(i);
-    return 0;
-}
-
-template <std::size_t N>
-const char* CodeOfItem(const QComboBox* combo, const std::array<const char*, N>& codes)
-{
-    const int item = combo->currentIndex();
-    return codes[item >= 0 && static_cast<std::size_t>(item) < N ? static_cast<std::size_t>(item) : 0];
-}
-
-// Only "%d" is replaced, so a stray "%" of a language file never reaches a
-// format function.
-std::string WithCount(std::string text, int count)
-{
-    const auto at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(count));
-    return text;
-}
-
-// The 16-bit fields take the typed number as it is; the edits stop anything
-// above 65535 from being typed, and nothing ever wraps.
-std::uint16_t Word(int value)
-{
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 65535));
-}
-
 } // namespace
 
 TFModTransponder::TFModTransponder(QWidget* parent)
@@ -76,38 +39,23 @@ TFModTransponder::TFModTransponder(QWidget* parent)
     setObjectName(QStringLiteral("FModTransponder"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto makeCombo = [this](QWidget* owner, const char* name) {
-        auto* combo = new QComboBox(owner);
-        combo->setObjectName(QLatin1String(name));
-        combo->setEditable(false);
-        return combo;
-    };
-    auto makeNumber = [](QWidget* owner, const char* name) {
-        auto* edit = new TEditNum(owner);
-        edit->setObjectName(QLatin1String(name));
-        // A five-digit number in a 16-bit field: the range, rather than the
-        // length, is what keeps 70000 out.
-        edit->SetMaxValue(65535);
-        return edit;
-    };
-
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    ComboBox7 = makeCombo(GroupBox2, "ComboBox7");
+    ComboBox7 = NewCombo(GroupBox2, "ComboBox7");
     ComboBox7->setMinimumWidth(150);
     BitBtn3 = new QPushButton(GroupBox2);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setAutoDefault(false);
-    EditNum2 = makeNumber(GroupBox2, "EditNum2");
-    ComboBox2 = makeCombo(GroupBox2, "ComboBox2");
-    EditNum1 = makeNumber(GroupBox2, "EditNum1");
-    ComboBox1 = makeCombo(GroupBox2, "ComboBox1");
+    EditNum2 = NewNumber(GroupBox2, "EditNum2", 65535);
+    ComboBox2 = NewCombo(GroupBox2, "ComboBox2");
+    EditNum1 = NewNumber(GroupBox2, "EditNum1", 65535);
+    ComboBox1 = NewCombo(GroupBox2, "ComboBox1");
 
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    ComboBox8 = makeCombo(GroupBox1, "ComboBox8");
-    ComboBox9 = makeCombo(GroupBox1, "ComboBox9");
-    ComboBox10 = makeCombo(GroupBox1, "ComboBox10");
+    ComboBox8 = NewCombo(GroupBox1, "ComboBox8");
+    ComboBox9 = NewCombo(GroupBox1, "ComboBox9");
+    ComboBox10 = NewCombo(GroupBox1, "ComboBox10");
 
     GroupBox3 = new QGroupBox(this);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
@@ -122,11 +70,8 @@ TFModTransponder::TFModTransponder(QWidget* parent)
 
     // Each label is the buddy of the control it names.
     QWidget* const labelled[8] = {ComboBox7, EditNum2, ComboBox2, EditNum1, ComboBox1, ComboBox8, ComboBox9, ComboBox10};
-    for (int i = 0; i < 8; ++i) {
-        Labels[i] = new QLabel(labelled[i]->parentWidget());
-        Labels[i]->setObjectName(QStringLiteral("Label") + labelled[i]->objectName());
-        Labels[i]->setBuddy(labelled[i]);
-    }
+    for (int i = 0; i < 8; ++i)
+        Labels[i] = BuddyLabel(labelled[i]);
 
     auto* data = new QGridLayout(GroupBox2);
     data->addWidget(Labels[0], 0, 0);
@@ -154,20 +99,10 @@ TFModTransponder::TFModTransponder(QWidget* parent)
     info->addWidget(Label11, 1);
     info->addWidget(BitBtn4);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAutoDefault(false);
-
     auto* lower = new QHBoxLayout;
     lower->addWidget(GroupBox1, 1);
     lower->addWidget(GroupBox3, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    QBoxLayout* buttons = AddOkCancel(this, BitBtn1, BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox2);
     layout->addLayout(lower);
@@ -175,7 +110,6 @@ TFModTransponder::TFModTransponder(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TFModTransponder::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn3, &QPushButton::clicked, this, &TFModTransponder::BitBtn3Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TFModTransponder::BitBtn4Click);
 
@@ -188,12 +122,8 @@ void TFModTransponder::FormCreate()
     GroupBox2->setTitle(ToQt(LangText(2901)));
     GroupBox1->setTitle(ToQt(LangText(2909)));
     GroupBox3->setTitle(ToQt(LangText(2906)));
-    static constexpr int kLabelTexts[8] = {10, 2902, 2903, 2904, 2905, 2910, 2911, 2912};
-    for (int i = 0; i < 8; ++i)
-        Labels[i]->setText(ToQt(LangText(kLabelTexts[i])));
+    SetLabelTexts(Labels, {10, 2902, 2903, 2904, 2905, 2910, 2911, 2912});
     BitBtn3->setText(ToQt(LangText(11)));
-    BitBtn1->setText(ToQt(LangText(2)));
-    BitBtn2->setText(ToQt(LangText(3)));
 
     ComboBox2->addItems({ToQt(LangText(2915)), ToQt(LangText(2916))});
     ComboBox1->addItem(ToQt(LangText(2917)));
@@ -204,7 +134,7 @@ void TFModTransponder::FormCreate()
     ComboBox9->addItems({normal, QStringLiteral("0 Khz"), QStringLiteral("22 Khz")});
     ComboBox10->addItems({normal, QStringLiteral("14 v"), QStringLiteral("18 v")});
 
-    Label11->setText(ToQt(LangText(2907) + "\n" + WithCount(LangText(2908), 0)));
+    Label11->setText(CountText(2907, 2908, 0));
 }
 
 bool TFModTransponder::Execute(TVexaData& data, int Index, int SatIndex)
@@ -218,15 +148,12 @@ bool TFModTransponder::Execute(TVexaData& data, int Index, int SatIndex)
 
     RecIndex = Index;
     if (Index == -1) {
-        RecIndex = GetNewTransponder(1);
-        if (RecIndex == -1)
-            RecIndex = GetNewTransponder(2);
-        if (RecIndex == -1) {
+        const auto slot = NewRecordIndex([this](int mode) { return GetNewTransponder(mode); }, 2);
+        if (!slot) {
             ShowError(LangText(2918));
             return false;
         }
-        if (RecIndex == -2)
-            RecIndex = -1;
+        RecIndex = *slot;
     }
 
     if (RecIndex != -1)
@@ -238,7 +165,7 @@ bool TFModTransponder::Execute(TVexaData& data, int Index, int SatIndex)
 
     LoadControls();
     if (RecIndex != -1)
-        Label11->setText(ToQt(LangText(2907) + "\n" + WithCount(LangText(2908), Usado(RecIndex, 1))));
+        Label11->setText(CountText(2907, 2908, Usado(RecIndex, 1)));
     ComboBox7->setEnabled(SatIndex == -1);
     BitBtn3->setEnabled(SatIndex == -1);
     return exec() == QDialog::Accepted;
@@ -261,12 +188,7 @@ int TFModTransponder::Usado(int Index, int Kind) const
 {
     if (Kind != 1 || !Data || Index < 0 || Index >= Data->Transponders.Count())
         return 0;
-    const TTransponderRec* transponder = Data->Transponders.Get(Index);
-    int count = 0;
-    for (int i = 0; i < Data->Channels.Count(); ++i)
-        if (Data->Channels.Get(i)->Transponder.Get() == transponder)
-            ++count;
-    return count;
+    return CountUsers(Data->Channels, &TChannelRec::Transponder, Data->Transponders.Get(Index));
 }
 
 int TFModTransponder::GetNewTransponder(int Mode) const
@@ -275,11 +197,8 @@ int TFModTransponder::GetNewTransponder(int Mode) const
         return -1;
     if (Mode == 1)
         return Data->Transponders.Count() >= TVexaData::MaxTransponders ? -1 : -2;
-    if (Mode == 2) {
-        for (int i = 0; i < Data->Transponders.Count(); ++i)
-            if (Usado(i, 1) == 0)
-                return i;
-    }
+    if (Mode == 2)
+        return FirstUnused(Data->Transponders.Count(), [this](int i) { return Usado(i, 1) == 0; });
     return -1;
 }
 
@@ -315,28 +234,17 @@ void TFModTransponder::BitBtn1Click()
         ShowError(LangText(2919));
         return;
     }
-    if (RecIndex == -1) {
-        Data->Transponders.New();
-        RecIndex = Data->Transponders.Count() - 1;
-    }
-    *Data->Transponders.Get(RecIndex) = Rec;
+    StoreRecord(Data->Transponders, RecIndex, Rec);
     accept();
 }
 
 void TFModTransponder::BitBtn3Click()
 {
-    TFModSatelite editor(this);
-    if (!editor.Execute(*Data, -1))
-        return;
-    ComboBox7->clear();
-    LoadSatCombo(ComboBox7, *Data, Data->Satelites.Get(editor.RecIndex));
+    NewSatellite(this, *Data, ComboBox7);
 }
 
 void TFModTransponder::BitBtn4Click()
 {
     // The stored record's users, not those of the edits not yet saved.
-    TFShrChn picker(this);
-    picker.ExecuteChn(Data, RecIndex >= 0 ? Data->Transponders.Get(RecIndex) : nullptr);
-    picker.setWindowTitle(ToQt(LangText(2920)));
-    picker.exec();
+    ShowTransponderUsers(this, Data, RecIndex >= 0 ? Data->Transponders.Get(RecIndex) : nullptr, 2920);
 }
