@@ -134,14 +134,15 @@ void TLang::RemoveTask(const TTranslateEvent& Method)
 
 void TLang::TranslateAll()
 {
-    // A callback may register or remove callbacks: run the ones counted at
-    // the start, each from a copy so that removing it cannot pull it away
-    // from under its own call.
-    const size_t count = Tasks_.size();
-    for (size_t i = 0; i < count && i < Tasks_.size(); ++i) {
-        std::function<void()> call = Tasks_[i].Call;
-        if (call)
-            call();
+    // A callback may register or remove callbacks: run the ones registered
+    // at the start, from a copy so that removing one cannot pull it away from
+    // under its own call, and skip those that an earlier callback removed.
+    const std::vector<TTranslateEvent> started = Tasks_;
+    for (size_t i = 0; i < started.size(); ++i) {
+        const auto still = std::find_if(Tasks_.begin(), Tasks_.end(),
+                                        [&](const TTranslateEvent& task) { return SameCode(task, started[i]); });
+        if (still != Tasks_.end() && started[i].Call)
+            started[i].Call();
     }
 }
 

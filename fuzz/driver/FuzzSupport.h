@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,27 @@ inline std::vector<std::string> SplitLines(const std::uint8_t* data, std::size_t
 inline std::vector<std::uint8_t> Bytes(const std::string& text)
 {
     return {text.begin(), text.end()};
+}
+
+// For readers of files: the input written as a whole file, and read back.
+inline void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out.close();
+    Require(!out.fail(), "the input could be written to its file");
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A text holds no line end and no NUL: each reader splits its file at them.
+inline bool IsOneLine(const std::string& text)
+{
+    return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
 } // namespace fuzz

@@ -7,6 +7,7 @@
 
 #include "foundation/TLang.h"
 #include "support/ScriptedWaitBox.h"
+#include "tests/database/VexaSamples.h"
 
 namespace {
 
@@ -56,14 +57,10 @@ TEST(TVexaDataMax, AnEmptyFileGivesTheNumberedSatellitesWithTheirAntennas)
         const TSateliteRec& s = *d.Satelites.Get(k);
         table += std::to_string(s.LnbLow) + " " + std::to_string(s.LnbHigh) + " " + std::to_string(s.Angle)
             + s.EastWest + " " + s.Name.str() + "|";
+        EXPECT_EQ(samples::Line(d, *d.Antenas.Get(k)), "A s" + std::to_string(k + 1) + " 5150/10750 u0 a n n/n/n");
+        EXPECT_EQ(s.Diseqc12 + s.AntennaOffset + s.LnbType, 0);
     }
     EXPECT_EQ(table, expected);
-    for (int k = 0; k < 24; ++k) {
-        const TAntenaRec& a = *d.Antenas.Get(k);
-        EXPECT_EQ(a.Satelite.Get(), d.Satelites.Get(k));
-        EXPECT_EQ(d.Satelites.Get(k)->Diseqc12 + d.Satelites.Get(k)->AntennaOffset + d.Satelites.Get(k)->LnbType, 0);
-        EXPECT_TRUE(a.LnbLow == 5150 && a.LnbHigh == 10750 && a.AntennaType == 'a' && a.Diseqc == 'n') << k;
-    }
     ASSERT_EQ(boxes.Records().size(), 1u);
     EXPECT_EQ(boxes.Records()[0]->labels, Lines{LangText(1413)});
     EXPECT_EQ(boxes.Records()[0]->ends, 1);
@@ -116,6 +113,8 @@ TEST(TVexaDataMax, ScansRecordsOfTheFirstTwoSections)
          {"/* { } */", "{" + tp2 + "}"}, "C '0' tp- sat- ant- sid0\n"},
         {"records of a third section and text outside braces are ignored",
          {"junk, 1, 2", "{" + tp2 + "} more junk {} {{1,2}} {{1}}"}, "T sat2 11778 27500v\n"},
+        {"line breaks vanish, even inside a field", {"{{2", "4,0,0,0,0,0,0,0x1177800,0x275000,0,0x200}}"},
+         "T sat24 11778 27500v\n"},
         {"an empty field counts, a trailing comma adds none",
          {"{{2,,,,,,,0x1177800,0x275000,,0x200,}}"}, "T sat2 11778 27500v\n"},
         {"channels pick transponders by 0-based position, antennas by satellite position",

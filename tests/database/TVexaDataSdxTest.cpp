@@ -1,62 +1,23 @@
 #include "database/TVexaData.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/database/VexaSamples.h"
+
 namespace {
 
 using Lines = std::vector<std::string>;
 
-struct SdxChannel {
-    std::string satelite = "Astra 19.2E";
-    char type = 'T';
-    int frequency = 11778;
-    char polar = '1';
-    std::string name = "Das Erste";
-    int position = 192;
-    int symbol = 27500;
-    int videoPid = 101, audioPid = 102, pcrPid = 103, serviceId = 28106;
-    std::string access = "___";
-};
-
-std::string Padded(const std::string& text, std::size_t width)
-{
-    std::string out = text.substr(0, width);
-    out.resize(width, ' ');
-    return out;
-}
-
-std::string Digits(int value, int width)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-    return buffer;
-}
-
-// A whole 127-column line.
-std::string SdxLine(const SdxChannel& c)
-{
-    const std::string head = c.name.substr(0, 8);
-    const std::string rest = c.name.size() > 8 ? c.name.substr(8) : "";
-    std::string line = "SATCODX103" + Padded(c.satelite, 18) + c.type + "    " + Digits(c.frequency, 6) + "   "
-        + c.polar + Padded(head, 8) + Digits(c.position, 4) + std::string(14, ' ') + Digits(c.symbol, 5) + " "
-        + Digits(c.videoPid, 4) + Digits(c.audioPid, 4) + Digits(c.pcrPid, 4) + Digits(c.serviceId, 5)
-        + std::string(19, ' ') + Padded(c.access, 3) + " " + Padded(rest, 12);
-    EXPECT_EQ(line.size(), 127u);
-    return line;
-}
+using samples::SdxChannel;
+using samples::SdxLine;
 
 std::string SdxLine(int position, int frequency = 11778)
 {
-    SdxChannel c;
-    c.position = position;
-    c.frequency = frequency;
-    return SdxLine(c);
+    return SdxLine(SdxChannel{.frequency = frequency, .position = position});
 }
 
 TEST(TVexaDataSdx, PositionsAboveHalfACircleAreWestAndOutsideAFullCircleAreSkipped)
@@ -90,50 +51,26 @@ TEST(TVexaDataSdx, PositionsAboveHalfACircleAreWestAndOutsideAFullCircleAreSkipp
 
 TEST(TVexaDataSdx, ReadsEveryColumnAndCreatesRecordsWithTheirDefaults)
 {
-    SdxChannel radio;
-    radio.type = 'r';
-    radio.polar = '0';
-    radio.name = "Bayern 3 Radio Bayern";
-    radio.access = "_X_";
-    radio.serviceId = 99999; // kept in 16 bits
+    const SdxChannel radio{.type = 'r', .polar = '0', .name = "Bayern 3 Radio Bayern", .serviceId = 99999, .access = "_X_"};
     TVexaData d;
     ASSERT_EQ(d.LoadFromSdx({"not a channel line", SdxLine(SdxChannel{}), SdxLine(radio), ""}), TVexaData::SdxRead);
-    ASSERT_EQ(d.Satelites.Count(), 1);
-    ASSERT_EQ(d.Antenas.Count(), 1);
-    ASSERT_EQ(d.Transponders.Count(), 2);
-    ASSERT_EQ(d.Channels.Count(), 2);
+    EXPECT_TRUE(d.Valid);
     EXPECT_FALSE(d.Check());
-
-    const TSateliteRec& s = *d.Satelites.Get(0);
-    EXPECT_EQ(s.Name, "Astra 19.2E      "); // 17 of the 18 columns
-    EXPECT_TRUE(s.LnbLow == 5150 && s.LnbHigh == 10750 && s.Angle == 192 && s.EastWest == 'e');
-    const TAntenaRec& a = *d.Antenas.Get(0);
-    EXPECT_TRUE(a.Volt012 == "0" && a.Tone22K == "0" && a.Volt1418 == "14" && a.AntennaType == 'a');
-    const TTransponderRec& t = *d.Transponders.Get(0);
-    EXPECT_TRUE(t.Frequency == 11778 && t.Symbol == 27500 && t.Polar == 'h' && t.Fec == "auto");
-    EXPECT_EQ(d.Transponders.Get(1)->Polar, 'v');
-
-    const TChannelRec& tv = *d.Channels.Get(0);
-    EXPECT_EQ(tv.Name, "Das Erste       "); // 8 columns, then the first 8 of the other 12
-    EXPECT_EQ(tv.Transponder.Get(), &t);
-    EXPECT_EQ(tv.Antena.Get(), &a);
-    EXPECT_EQ(tv.ServiceId, 28106);
-    EXPECT_TRUE(tv.VideoPid == 101 && tv.AudioPid == 102 && tv.PcrPid == 103 && tv.TxtPid == 0);
-    EXPECT_EQ(tv.Scramble + tv.Radio, 0);
-    const TChannelRec& r = *d.Channels.Get(1);
-    EXPECT_EQ(r.Name, "Bayern 3 Radio B");
-    EXPECT_EQ(r.Radio + r.Scramble, 2);
-    EXPECT_EQ(r.ServiceId, static_cast<std::uint16_t>(99999));
+    // The satellite name keeps 17 of its 18 columns; the channel name is 8
+    // columns and the first 8 of the other 12; the service id keeps 16 bits.
+    EXPECT_EQ(samples::Dump(d), "S 'Astra 19.2E      ' 5150/10750 192e lnb0 dsq0 off0\n"
+                                "T s1 11778 27500 h 0/14/0 auto\n"
+                                "T s1 11778 27500 v 0/14/0 auto\n"
+                                "A s1 5150/10750 u0 a n 0/0/14\n"
+                                "C 'Das Erste       ' s1 t1 a1 sid28106 pids101/102/103/0 sc0 fv0 lk0 rd0 lists00000000\n"
+                                "C 'Bayern 3 Radio B' s1 t2 a1 sid34463 pids101/102/103/0 sc1 fv0 lk0 rd1 lists00000000\n");
 }
 
 TEST(TVexaDataSdx, LinesShareSatelliteAntennaAndTransponderWhereTheyMatch)
 {
-    SdxChannel a, b, otherPolar, otherSymbol, otherName, otherPosition;
-    b.name = "ZDF";
-    otherPolar.polar = '0';
-    otherSymbol.symbol = 22000;
-    otherName.satelite = "Another name"; // the name plays no part in finding a satellite
-    otherPosition.position = 130;
+    const SdxChannel a, b{.name = "ZDF"}, otherPolar{.polar = '0'}, otherSymbol{.symbol = 22000},
+        otherName{.satelite = "Another name"}, // the name plays no part in finding a satellite
+        otherPosition{.position = 130};
     struct Case {
         const char* what;
         Lines lines;
@@ -150,10 +87,9 @@ TEST(TVexaDataSdx, LinesShareSatelliteAntennaAndTransponderWhereTheyMatch)
         SCOPED_TRACE(c.what);
         TVexaData d;
         EXPECT_EQ(d.LoadFromSdx(c.lines), TVexaData::SdxRead);
-        EXPECT_EQ(d.Satelites.Count(), c.satelites);
-        EXPECT_EQ(d.Antenas.Count(), c.antenas);
-        EXPECT_EQ(d.Transponders.Count(), c.transponders);
-        EXPECT_EQ(d.Channels.Count(), 2);
+        EXPECT_EQ(std::to_string(d.Satelites.Count()) + std::to_string(d.Antenas.Count())
+                      + std::to_string(d.Transponders.Count()) + std::to_string(d.Channels.Count()),
+                  std::to_string(c.satelites) + std::to_string(c.antenas) + std::to_string(c.transponders) + "2");
         EXPECT_EQ(d.Satelites.Get(0)->Name, "Astra 19.2E      ");
         EXPECT_FALSE(d.Check());
     }
@@ -162,35 +98,23 @@ TEST(TVexaDataSdx, LinesShareSatelliteAntennaAndTransponderWhereTheyMatch)
 TEST(TVexaDataSdx, ShortLinesAreReadAsFarAsTheyGo)
 {
     const std::string whole = SdxLine(SdxChannel{});
-    struct Case {
-        std::string line;
-        const char* name;
-        std::uint16_t frequency, symbol, serviceId;
-        char polar;
-        bool scrambled;
+    const std::pair<std::string, const char*> cases[] = { // the line, then its channel and transponder
+        {whole.substr(0, 114), "C 'Das Erst' s1 t1 a1 sid28106 pids101/102/103/0 sc0|T s1 11778 27500 h"},
+        {whole.substr(0, 113), "C 'Das Erst' s1 t1 a1 sid28106 pids101/102/103/0 sc1|T s1 11778 27500 h"},
+        {whole.substr(0, 43), "C '' s1 t1 a1 sid0 pids0/0/0/0 sc1|T s1 11778 0 h"},
+        {whole.substr(0, 42), "C '' s1 t1 a1 sid0 pids0/0/0/0 sc1|T s1 11778 0 v"},
+        {"SATCODX", "C '' s1 t1 a1 sid0 pids0/0/0/0 sc1|T s1 0 0 v"},
+        {"satcodx" + whole.substr(7, 60), "C 'Das Erst' s1 t1 a1 sid0 pids0/0/0/0 sc1|T s1 11778 0 h"},
     };
-    const Case cases[] = {
-        {whole.substr(0, 114), "Das Erst", 11778, 27500, 28106, 'h', false},
-        {whole.substr(0, 113), "Das Erst", 11778, 27500, 28106, 'h', true},
-        {whole.substr(0, 43), "", 11778, 0, 0, 'h', true},
-        {whole.substr(0, 42), "", 11778, 0, 0, 'v', true},
-        {"SATCODX", "", 0, 0, 0, 'v', true},
-        {"satcodx" + whole.substr(7, 60), "Das Erst", 11778, 0, 0, 'h', true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
+    for (const auto& [line, expected] : cases) {
+        SCOPED_TRACE(line);
         TVexaData d;
-        const Lines lines = {c.line, "SATCOD", "SATCODY" + whole.substr(7), " SATCODX" + whole.substr(7)};
-        ASSERT_EQ(d.LoadFromSdx(lines), TVexaData::SdxRead);
+        ASSERT_EQ(d.LoadFromSdx({line, "SATCOD", "SATCODY" + whole.substr(7), " SATCODX" + whole.substr(7)}),
+                  TVexaData::SdxRead);
         ASSERT_EQ(d.Channels.Count(), 1);
-        const TChannelRec& ch = *d.Channels.Get(0);
-        const TTransponderRec& tp = d.Transponders.Resolve(ch.Transponder);
-        EXPECT_EQ(ch.Name, c.name);
-        EXPECT_EQ(tp.Frequency, c.frequency);
-        EXPECT_EQ(tp.Symbol, c.symbol);
-        EXPECT_EQ(tp.Polar, c.polar);
-        EXPECT_EQ(ch.ServiceId, c.serviceId);
-        EXPECT_EQ(ch.Scramble, c.scrambled ? 1 : 0);
+        const std::string channel = samples::Line(d, *d.Channels.Get(0));
+        const std::string tp = samples::Line(d, *d.Transponders.Get(0));
+        EXPECT_EQ(channel.substr(0, channel.find(" fv")) + "|" + tp.substr(0, tp.find(" 0/")), expected);
         EXPECT_FALSE(d.Check());
     }
 }
@@ -207,11 +131,7 @@ TEST(TVexaDataSdx, AFullSatelliteListEndsTheImport)
     ASSERT_EQ(d.Channels.Count(), TVexaData::MaxSatelites + 1);
     // The channel of the line that could not be placed is left blank on the
     // default records; the import's caller discards the set.
-    const TChannelRec& last = *d.Channels.Get(TVexaData::MaxSatelites);
-    EXPECT_EQ(last.Satelite.Get(), d.Satelites.Default());
-    EXPECT_EQ(last.Transponder.Get(), d.Transponders.Default());
-    EXPECT_EQ(last.Antena.Get(), d.Antenas.Default());
-    EXPECT_EQ(last.Name, "");
+    EXPECT_EQ(samples::Line(d, *d.Channels.Get(TVexaData::MaxSatelites)).substr(0, 14), "C '' s- t- a- ");
     EXPECT_TRUE(d.Check());
 }
 

@@ -108,4 +108,88 @@ inline void BuildFull(TVexaData& d)
     Build(d, TVexaData::MaxSatelites, TVexaData::MaxTransponders, TVexaData::MaxAntenas, TVexaData::MaxChannels);
 }
 
+// One line of an SDX listing, all 127 columns: the name's first 8 characters
+// stand in one field, the next 12 in another; 'R' or 'r' marks a radio
+// channel, polarisation '1' is horizontal, access "_X_" is scrambled.
+struct SdxChannel {
+    const char* satelite = "Astra 19.2E";
+    char type = 'T';
+    int frequency = 11778;
+    char polar = '1';
+    std::string name = "Das Erste";
+    int position = 192;
+    int symbol = 27500;
+    int serviceId = 28106;
+    const char* access = "___";
+};
+
+inline std::string SdxLine(const SdxChannel& c)
+{
+    char line[160];
+    const std::string rest = c.name.size() > 8 ? c.name.substr(8) : "";
+    std::snprintf(line, sizeof line,
+                  "SATCODX103%-18.18s%c    %06d   %c%-8.8s%04d%14s%05d %04d%04d%04d%05d%19s%-3.3s %-12.12s", c.satelite,
+                  c.type, c.frequency, c.polar, c.name.c_str(), c.position, "", c.symbol, 101, 102, 103, c.serviceId, "",
+                  c.access, rest.c_str());
+    return line;
+}
+
+// One record as text, so that a test compares records and whole sets with one
+// string. References are 1-based positions in d's lists, "-" when missing;
+// an unset one-letter code shows as "0".
+inline std::string Ref(int index) { return index < 0 ? std::string("-") : std::to_string(index + 1); }
+inline char Code(char c) { return c ? c : '0'; }
+
+inline std::string Line(const TVexaData&, const TSateliteRec& s)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "' %u/%u %u%c lnb%u dsq%u off%d", s.LnbLow, s.LnbHigh, s.Angle, Code(s.EastWest),
+                  s.LnbType, s.Diseqc12, s.AntennaOffset);
+    return "S '" + s.Name.str() + text;
+}
+
+inline std::string Line(const TVexaData& d, const TTransponderRec& t)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, " %u %u %c %s/%s/%s %s", t.Frequency, t.Symbol, Code(t.Polar),
+                  t.Tone22K.str().c_str(), t.Volt1418.str().c_str(), t.Volt012.str().c_str(), t.Fec.str().c_str());
+    return "T s" + Ref(d.Satelites.IndexOf(t.Satelite)) + text;
+}
+
+inline std::string Line(const TVexaData& d, const TAntenaRec& a)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, " %u/%u u%u %c %c %s/%s/%s", a.LnbLow, a.LnbHigh, a.Universal,
+                  Code(a.AntennaType), Code(a.Diseqc), a.Tone22K.str().c_str(), a.Volt012.str().c_str(),
+                  a.Volt1418.str().c_str());
+    return "A s" + Ref(d.Satelites.IndexOf(a.Satelite)) + text;
+}
+
+inline std::string Line(const TVexaData& d, const TChannelRec& c)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, " sid%u pids%u/%u/%u/%u sc%u fv%u lk%u rd%u lists", c.ServiceId, c.VideoPid,
+                  c.AudioPid, c.PcrPid, c.TxtPid, c.Scramble, c.Favorite, c.Lock, c.Radio);
+    std::string out = "C '" + c.Name.str() + "' s" + Ref(d.Satelites.IndexOf(c.Satelite)) + " t"
+        + Ref(d.Transponders.IndexOf(c.Transponder)) + " a" + Ref(d.Antenas.IndexOf(c.Antena)) + text;
+    for (std::uint8_t f : c.Favorites)
+        out += char('0' + f);
+    return out;
+}
+
+// The whole set, one line per record.
+inline std::string Dump(const TVexaData& d)
+{
+    std::string out;
+    for (int i = 0; i < d.Satelites.Count(); ++i)
+        out += Line(d, *d.Satelites.Get(i)) + "\n";
+    for (int i = 0; i < d.Transponders.Count(); ++i)
+        out += Line(d, *d.Transponders.Get(i)) + "\n";
+    for (int i = 0; i < d.Antenas.Count(); ++i)
+        out += Line(d, *d.Antenas.Get(i)) + "\n";
+    for (int i = 0; i < d.Channels.Count(); ++i)
+        out += Line(d, *d.Channels.Get(i)) + "\n";
+    return out;
+}
+
 } // namespace samples

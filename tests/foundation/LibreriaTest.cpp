@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -21,57 +22,57 @@ TEST(SafeStrToInt, ConvertsOrGivesZero)
         std::int32_t expected;
     };
     const Row rows[] = {
-        {"", 0},
-        {" ", 0},
-        {"12 ", 0},        // trailing blank makes it malformed
-        {"abc", 0},
-        {"12a", 0},
-        {"  12", 12},      // leading blanks are fine
-        {"\t5", 0},        // only spaces lead
-        {"-5", -5},
-        {"+7", 7},
-        {"0012", 12},
-        {"$1A", 26},
-        {"0x1A", 26},
-        {"0X1a", 26},
-        {"x1A", 26},
-        {"-$1A", -26},
-        {"$", 0},
-        {"0x", 0},
-        {"-", 0},
-        {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN},
-        {"2147483648", 0}, // overflows 32 bits
+        {"", 0}, {" ", 0}, {"abc", 0}, {"12a", 0}, {"$", 0}, {"0x", 0}, {"-", 0},
+        {"12 ", 0},         // a trailing blank makes it malformed
+        {"  12", 12},       // leading blanks are fine
+        {"\t5", 0},         // only spaces lead
+        {"-5", -5}, {"+7", 7}, {"0012", 12}, {"$1A", 26}, {"0x1A", 26}, {"0X1a", 26}, {"x1A", 26}, {"-$1A", -26},
+        {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+        {"2147483648", 0},  // overflows 32 bits
         {"99999999999999999999", 0},
-        {"$FFFFFFFF", -1}, // a 32-bit pattern
+        {"$FFFFFFFF", -1},  // a 32-bit pattern
         {"$100000000", 0},
     };
     for (const Row& row : rows)
         EXPECT_EQ(SafeStrToInt(row.text), row.expected) << "text \"" << row.text << "\"";
 }
 
-TEST(TextHelpers, TrimStripAndLines)
+// The text helpers that map one text to another.
+TEST(TextHelpers, Table)
 {
-    EXPECT_EQ(TrimSpacesRight("ab \t  "), "ab \t");
-    EXPECT_EQ(TrimBlanksLeft(" \t\n ab "), "ab ");
-    EXPECT_EQ(TrimBlanksLeft("\r ab"), "\r ab");
-    EXPECT_EQ(TrimAll("\t Castellano  "), "Castellano");
-    EXPECT_EQ(TrimAll(" \t "), "");
-
-    EXPECT_EQ(StripSeparators("19.2"), "192");
-    EXPECT_EQ(StripSeparators("1,234.5"), "12345");
-    EXPECT_EQ(StripSeparators("."), "0");
-    EXPECT_EQ(StripSeparators(""), "0");
+    using Fn = std::string (*)(const std::string&);
+    struct Row {
+        Fn fn;
+        std::string text, expected;
+    };
+    const auto extDat = [](const std::string& name) { return SetExtension(name, "Dat"); };
+    const Row rows[] = {
+        {TrimSpacesRight, "ab \t  ", "ab \t"}, {TrimBlanksLeft, " \t\n ab ", "ab "}, {TrimBlanksLeft, "\r ab", "\r ab"},
+        {TrimAll, "\t Castellano  ", "Castellano"}, {TrimAll, " \t ", ""},
+        {StripSeparators, "1,234.5", "12345"}, {StripSeparators, ".", "0"}, {StripSeparators, "", "0"},
+        {LineValue, "language =  Deutsch  ", "Deutsch"}, // trimmed both sides
+        {LineValue, "Languages=Fr=an", "Fr=an"},          // after the first "=" only
+        {LineValue, "Comport=", ""},
+        {LineValue, "LANG Sin Igual  ", "LANG Sin Igual"}, // no "=": the whole line
+        {LineValue, "VER=\t$10", "$10"},                   // a leading TAB goes
+        {LineValue, "AUTHOR=Ana\t", "Ana\t"},              // a trailing TAB stays
+        {PathNoSlash, "/a/b/", "/a/b"}, {PathNoSlash, "/a/b//", "/a/b/"}, {PathNoSlash, "", ""},
+        {extDat, "/home/u/lista.txt", "/home/u/lista.Dat"},
+        {extDat, "/home/u.v/lista", "/home/u.v/lista.Dat"}, // a dot of a folder is no extension
+        {extDat, "/home/u/a.b.c", "/home/u/a.b.Dat"}, {extDat, "lista.", "lista.Dat"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.fn(row.text), row.expected) << "text \"" << row.text << "\"";
 
     EXPECT_EQ(FirstChar(""), 0);
     EXPECT_EQ(FirstChar("\xE9t"), 0xE9); // never negative
     EXPECT_FALSE(IsDigit('\xB2'));       // superscript two is no digit
-
     const std::vector<std::string> lines = {"one", "two"};
-    EXPECT_EQ(GetLine(lines, 0), "");
-    EXPECT_EQ(GetLine(lines, 1), "one");
-    EXPECT_EQ(GetLine(lines, 2), "two");
-    EXPECT_EQ(GetLine(lines, 3), "");
+    EXPECT_EQ(GetLine(lines, 0) + "|" + GetLine(lines, 1) + "|" + GetLine(lines, 2) + "|" + GetLine(lines, 3), "|one|two|");
+    const unsigned char src[4] = {1, 2, 3, 4};
+    unsigned char dst[5] = {9, 9, 9, 9, 9};
+    ReverseBytes(src, dst, 4);
+    EXPECT_EQ(std::vector<unsigned char>(dst, dst + 5), (std::vector<unsigned char>{4, 3, 2, 1, 9}));
 }
 
 TEST(KeyLines, StartsWithKeyTable)
@@ -87,38 +88,15 @@ TEST(KeyLines, StartsWithKeyTable)
         {"LanGuAge", "LANGUAGE", true},           // the whole line is the key
         {"LANGUAG", "LANGUAGE", false},           // shorter than the key
         {"LANGUAGES=Fr", "LANGUAGE", true},       // a key is a prefix
-        {"LANGUAGE=x", "LANG", true},
         {" LANGUAGE=x", "LANGUAGE", false},       // an indented key is no key
-        {"\tVER=1", "VER", false},
-        {"VRE=1", "VER", false},
+        {"\tVER=1", "VER", false}, {"VRE=1", "VER", false}, {"", "VER", false}, {"anything", "", true},
         {"ver=1", "ver", false},                  // keys are given in upper case
         {"\xE9T=1", "\xC9T", false},              // accented letters keep their case
         {"\xC9T=1", "\xC9T", true},
-        {"", "VER", false},
-        {"anything", "", true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(StartsWithKey(row.line, row.key), row.expected)
             << "line \"" << row.line << "\", key \"" << row.key << "\"";
-}
-
-TEST(KeyLines, LineValueTable)
-{
-    struct Row {
-        std::string line;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"Language=Deutsch", "Deutsch"},
-        {"language =  Deutsch  ", "Deutsch"},     // trimmed both sides
-        {"Languages=Fr=an", "Fr=an"},             // after the first "=" only
-        {"Comport=", ""},
-        {"LANG Sin Igual  ", "LANG Sin Igual"},   // no "=": the whole line
-        {"VER=\t$10", "$10"},                     // a leading TAB goes
-        {"AUTHOR=Ana\t", "Ana\t"},                // a trailing TAB stays
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(LineValue(row.line), row.expected) << "line \"" << row.line << "\"";
 }
 
 TEST(SplitWords, Table)
@@ -129,15 +107,11 @@ TEST(SplitWords, Table)
     };
     const Row rows[] = {
         {"BOX  \"Canal Sur TV\" ITEM", {"box", "Canal Sur TV", "item"}},
-        {"\"\"", {""}},
-        {"AB\"Cd Ef\"", {"abCd Ef"}},
-        {"  a   b  ", {"a", "b"}},
+        {"\"\"", {""}}, {"AB\"Cd Ef\"", {"abCd Ef"}}, {"  a   b  ", {"a", "b"}}, {"   ", {}},
         {"A\tB c", {"a\tb", "c"}},                 // only the space separates
         {"\"open Quote", {"open Quote"}},           // an open quote still gives its word
-        {"x \"\" y", {"x", "", "y"}},
-        {"\"A\"\"B\"", {"A", "B"}},
+        {"x \"\" y", {"x", "", "y"}}, {"\"A\"\"B\"", {"A", "B"}}, {"AZ@[", {"az@["}},
         {"\xC9T\xC9", {"\xC9t\xC9"}},               // accented letters keep their case
-        {"   ", {}},
     };
     for (const Row& row : rows) {
         std::vector<std::string> words = {"stale"};
@@ -161,73 +135,37 @@ TEST(SameName, FoldsBlanksCaseAndAccents)
                 expected = f[0];
         EXPECT_EQ(FoldAccent(char(b)), expected) << "byte " << b;
     }
-
     struct Row {
         std::string a, b;
         bool same;
     };
     const Row rows[] = {
-        {" C a n a l  Sur", "canalSUR", true},
-        {"Cadena", "Cadenas", false},
-        {"Tel\xE9 Cinco", "TELECINCO", true},
-        {"\xE0\xE8\xEE\xF6\xFC", "AEIOU", true},
+        {" C a n a l  Sur", "canalSUR", true}, {"Cadena", "Cadenas", false}, {"Tel\xE9 Cinco", "TELECINCO", true},
+        {"\xE0\xE8\xEE\xF6\xFC", "AEIOU", true}, {"", "   ", true}, {"az", "AZ", true},
         {"Espa\xF1" "a", "Espana", false},       // ñ against n
         {"Espa\xF1" "a", "ESPA\xD1" "A", false}, // ñ against Ñ: no case folding outside ASCII
-        {"", "   ", true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(SameName(row.a, row.b), row.same) << row.a << " / " << row.b;
 }
 
-TEST(ReverseBytes, ReversesExactlyNBytes)
+TEST(Files, PrivateTempFolderAndCaseBlindSearch)
 {
-    const unsigned char src[4] = {1, 2, 3, 4};
-    unsigned char dst[5] = {9, 9, 9, 9, 9};
-    ReverseBytes(src, dst, 4);
-    EXPECT_EQ(std::vector<unsigned char>(dst, dst + 5), (std::vector<unsigned char>{4, 3, 2, 1, 9}));
-    ReverseBytes(src, dst, 0);
-    EXPECT_EQ(dst[0], 4);
-}
-
-TEST(PathHelpers, Table)
-{
-    EXPECT_EQ(PathNoSlash("/a/b/"), "/a/b");
-    EXPECT_EQ(PathNoSlash("/a/b//"), "/a/b/");
-    EXPECT_EQ(PathNoSlash("/a/b"), "/a/b");
-    EXPECT_EQ(PathNoSlash(""), "");
-
-    struct Row {
-        std::string name, ext, expected;
-    };
-    const Row rows[] = {
-        {"/home/u/lista.txt", "Dat", "/home/u/lista.Dat"},
-        {"/home/u.v/lista", "Txt", "/home/u.v/lista.Txt"}, // a dot of a folder is no extension
-        {"/home/u/a.b.c", "Ini", "/home/u/a.b.Ini"},
-        {"lista.", "Dat", "lista.Dat"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(SetExtension(row.name, row.ext), row.expected) << row.name;
-
-    std::string temp = GetDirTemp();
+    const std::string temp = GetDirTemp();
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.back(), '/');
-    EXPECT_TRUE(std::filesystem::is_directory(temp));
+    EXPECT_NE(temp, std::filesystem::temp_directory_path().string() + "/"); // a folder of our own
+    EXPECT_EQ(std::filesystem::status(temp).permissions() & std::filesystem::perms::others_all,
+              std::filesystem::perms::none);
     EXPECT_EQ(GetDirTemp(), temp); // one folder for the run
-}
 
-TEST(SearchFil, MatchesAnyCaseAndAppends)
-{
     TempDir dir;
-    WriteFileBytes(dir / "b.LNG", "");
-    WriteFileBytes(dir / "a.lng", "");
-    WriteFileBytes(dir / "c.LNG.bak", "");
-    WriteFileBytes(dir / "readme.txt", "");
+    for (const char* name : {"b.LNG", "a.lng", "c.LNG.bak", "readme.txt"})
+        WriteFileBytes(dir / name, "");
     std::filesystem::create_directory(dir / "d.LNG");
-
     std::vector<std::string> names = {"kept"};
     SearchFil(dir.path().string() + "/*.LNG", names);
     EXPECT_EQ(names, (std::vector<std::string>{"kept", "a.lng", "b.LNG", "d.LNG"}));
-
     std::vector<std::string> none;
     SearchFil(dir.path().string() + "/nothing/*.LNG", none);
     SearchFil(dir.path().string() + "/?.txt", none);
@@ -242,12 +180,8 @@ TEST(LoadLines, LineEndsNulAndFailures)
         std::vector<std::string> lines;
     };
     const Row rows[] = {
-        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-        {"\r\n\r\n", {"", ""}},
-        {"a\n\rb", {"a", "", "b"}},
-        {"a\r\r\nb", {"a", "", "b"}},
-        {std::string("ab\0cd\nef", 8), {"ab"}},
-        {"", {}},
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"\r\n\r\n", {"", ""}}, {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}}, {std::string("ab\0cd\nef", 8), {"ab"}}, {"", {}},
     };
     for (const Row& row : rows) {
         WriteFileBytes(dir / "t.txt", row.bytes);
@@ -255,18 +189,25 @@ TEST(LoadLines, LineEndsNulAndFailures)
         EXPECT_TRUE(LoadLines((dir / "t.txt").string(), lines));
         EXPECT_EQ(lines, row.lines);
     }
-
-    std::vector<std::string> lines = {"stale"};
-    EXPECT_FALSE(LoadLines((dir / "missing.txt").string(), lines));
-    EXPECT_TRUE(lines.empty());
-    EXPECT_FALSE(LoadLines(dir.path().string(), lines)); // a folder
+    // Missing, a folder, a FIFO (which must not block), over the size limit.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     WriteFileBytes(dir / "big.txt", std::string(101, 'x'));
-    EXPECT_FALSE(LoadLines((dir / "big.txt").string(), lines, 100));
+    for (const char* name : {"missing.txt", "", "fifo", "big.txt"}) {
+        std::vector<std::string> lines = {"stale"};
+        EXPECT_FALSE(LoadLines((dir / name).string(), lines, 100)) << name;
+        EXPECT_TRUE(lines.empty());
+    }
+    std::vector<std::string> lines;
     EXPECT_TRUE(LoadLines((dir / "big.txt").string(), lines, 101));
 }
 
-TEST(MessageBoxes, CaptionsKindsAnswersAndShutdown)
+TEST(MessageBoxes, KindsCaptionsInTheCurrentLanguageAndShutdown)
 {
+    TempDir dir;
+    WriteFileBytes(dir / "English.LNG", "LANG=English\r\n0401 Failure\r\n0404 Yes\r\n");
+    TLang lang(dir.path().string());
+    TheLang = &lang;
+    ASSERT_TRUE(lang.SetLanguage(1));
     {
         ScriptedMessageBoxes boxes;
         ShowError("Fallo\rdos");
@@ -275,49 +216,22 @@ TEST(MessageBoxes, CaptionsKindsAnswersAndShutdown)
         EXPECT_TRUE(Confirm("\xBFSeguro?"));
         boxes.Answer(BoxAnswer::Cancel); // closed without an answer
         EXPECT_FALSE(Confirm("\xBFSeguro?"));
-
-        ASSERT_EQ(boxes.Boxes().size(), 4u);
-        EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Error);
-        EXPECT_EQ(boxes.Boxes()[0].caption, "Error");
-        EXPECT_EQ(boxes.Boxes()[0].text, "Fallo\rdos"); // passed unchanged
-        EXPECT_EQ(boxes.Boxes()[1].kind, BoxKind::Info);
-        EXPECT_EQ(boxes.Boxes()[1].caption, "Informaci\xF3n");
-        EXPECT_EQ(boxes.Boxes()[2].kind, BoxKind::Confirm);
-        EXPECT_EQ(boxes.Boxes()[2].caption, "Confirmar");
-
+        EXPECT_EQ(YesNoText(true) + YesNoText(false), "YesNo"); // "No" is not translated: the built-in serves
         boxes.SetTerminating(true);
         boxes.Answer(BoxAnswer::Yes);
-        EXPECT_FALSE(Confirm("\xBFSalir?"));
-        EXPECT_EQ(boxes.Boxes().size(), 4u); // nothing was asked
+        EXPECT_FALSE(Confirm("\xBFSalir?")); // never asked
+        std::string seen;
+        for (const auto& box : boxes.Boxes())
+            seen += std::to_string(int(box.kind)) + " " + box.caption + ": " + box.text + "\n";
+        EXPECT_EQ(seen, std::to_string(int(BoxKind::Error)) + " Failure: Fallo\rdos\n"
+                      + std::to_string(int(BoxKind::Info)) + " Informaci\xF3n: Hecho\n"
+                      + std::to_string(int(BoxKind::Confirm)) + " Confirmar: \xBFSeguro?\n"
+                      + std::to_string(int(BoxKind::Confirm)) + " Confirmar: \xBFSeguro?\n");
     }
+    TheLang = nullptr;
     // Without a user interface nobody answers: the answer that changes nothing.
     EXPECT_FALSE(Confirm("?"));
     EXPECT_EQ(MessageBoxes().Show(BoxKind::YesNoCancel, "", ""), BoxAnswer::Cancel);
-}
-
-TEST(MessageBoxes, CaptionsAndYesNoFollowTheCurrentLanguage)
-{
-    EXPECT_EQ(YesNoText(true), "Si");
-    EXPECT_EQ(YesNoText(false), "No");
-
-    TempDir dir;
-    WriteFileBytes(dir / "English.LNG", "LANG=English\r\n0401 Failure\r\n0404 Yes\r\n");
-    TLang lang(dir.path().string());
-    TheLang = &lang;
-    ASSERT_TRUE(lang.SetLanguage(1));
-    ScriptedMessageBoxes boxes;
-    ShowError("x");
-    ShowInfo("y");
-    EXPECT_EQ(YesNoText(true), "Yes");
-    EXPECT_EQ(YesNoText(false), "No"); // not translated: the built-in text serves
-    lang.SetLanguage(0);
-    ShowError("z");
-    TheLang = nullptr;
-
-    ASSERT_EQ(boxes.Boxes().size(), 3u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Failure");
-    EXPECT_EQ(boxes.Boxes()[1].caption, "Informaci\xF3n");
-    EXPECT_EQ(boxes.Boxes()[2].caption, "Error");
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,39 +21,7 @@ std::unique_ptr<QWidget> ShownWindow(const char* name)
     return w;
 }
 
-TEST(TFWait, CreatedHiddenWithCancelAndEmptyLabelHidden)
-{
-    TFWait box;
-    EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(box.Cancelled());
-    auto* cancel = box.findChild<QPushButton*>("Cancelar");
-    ASSERT_NE(cancel, nullptr);
-    EXPECT_EQ(cancel->text(), QStringLiteral("Cancelar"));
-    auto* label = box.findChild<QLabel*>("Label1");
-    ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(label->isHidden());
-    auto* progress = box.findChild<QProgressBar*>("Progress");
-    ASSERT_NE(progress, nullptr);
-    EXPECT_EQ(progress->maximum(), 100);
-
-    box.ShowLabel("Cargando lista de Canales");
-    EXPECT_FALSE(label->isHidden());
-    EXPECT_EQ(label->text(), QStringLiteral("Cargando lista de Canales"));
-    box.ShowLabel("");
-    EXPECT_TRUE(label->isHidden());
-    box.ShowLabel("Verificando actualizaci\xF3n");
-    EXPECT_FALSE(label->isHidden());
-    EXPECT_EQ(label->text(), QString::fromUtf8("Verificando actualización"));
-
-    box.SetMax(300);
-    box.SetPosition(150);
-    EXPECT_EQ(progress->maximum(), 300);
-    EXPECT_EQ(progress->value(), 150);
-    box.SetCancelVisible(false);
-    EXPECT_TRUE(cancel->isHidden());
-}
-
-TEST(TFWait, StartDisablesExactlyTheVisibleEnabledWindowsAndEndRestoresThem)
+TEST(TFWait, StartDisablesExactlyTheVisibleEnabledWindowsAndEveryEndRestoresThem)
 {
     auto enabled = ShownWindow("enabled");
     auto alreadyDisabled = ShownWindow("alreadyDisabled");
@@ -62,145 +29,99 @@ TEST(TFWait, StartDisablesExactlyTheVisibleEnabledWindowsAndEndRestoresThem)
     auto hidden = std::make_unique<QWidget>();
     auto closedDuringWait = ShownWindow("closedDuringWait");
 
-    TFWait box;
-    box.Start();
-    EXPECT_TRUE(box.isVisible());
-    EXPECT_TRUE(box.isEnabled());
-    EXPECT_FALSE(enabled->isEnabled());
-    EXPECT_FALSE(alreadyDisabled->isEnabled());
+    QPointer<TFWait> box = new TFWait;
+    box->Start();
+    EXPECT_TRUE(box->isVisible() && box->isEnabled());
+    EXPECT_FALSE(enabled->isEnabled() || alreadyDisabled->isEnabled() || closedDuringWait->isEnabled());
     EXPECT_TRUE(hidden->isEnabled());
-    EXPECT_FALSE(closedDuringWait->isEnabled());
+    auto* animation = box->findChild<WaitAnimation*>("Animate");
+    const int phase = animation->Phase();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return animation->Phase() != phase; }, 5000));
 
     // Windows that come or go during the wait are left alone / forgotten.
     auto openedDuringWait = ShownWindow("openedDuringWait");
     closedDuringWait.reset();
-    box.ProcessEvents();
-
-    box.FinSinDestruir();
-    EXPECT_FALSE(box.isVisible());
-    EXPECT_TRUE(enabled->isEnabled());
+    box->ProcessEvents();
+    box->FinSinDestruir();
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(enabled->isEnabled() && hidden->isEnabled() && openedDuringWait->isEnabled());
     EXPECT_FALSE(alreadyDisabled->isEnabled()); // was disabled before: stays so
-    EXPECT_TRUE(hidden->isEnabled());
-    EXPECT_TRUE(openedDuringWait->isEnabled());
 
-    // Started again, it disables again; and its end enables again.
-    box.Start();
-    EXPECT_FALSE(enabled->isEnabled());
-    EXPECT_FALSE(openedDuringWait->isEnabled());
-    box.FinSinDestruir();
+    // Started again, it disables again; destroying it ends the wait.
+    box->Start();
+    EXPECT_FALSE(enabled->isEnabled() || openedDuringWait->isEnabled());
+    delete box.data();
+    EXPECT_TRUE(enabled->isEnabled() && openedDuringWait->isEnabled());
+    // Fin ends the wait and frees the box once events have run.
+    box = new TFWait;
+    box->Start();
+    box->Fin();
     EXPECT_TRUE(enabled->isEnabled());
-    EXPECT_TRUE(openedDuringWait->isEnabled());
-    EXPECT_FALSE(alreadyDisabled->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }, 5000));
 }
 
-TEST(TFWait, DestroyingAStartedBoxEnablesTheWindows)
-{
-    auto main = ShownWindow("main");
-    {
-        TFWait box;
-        box.Start();
-        EXPECT_FALSE(main->isEnabled());
-    }
-    EXPECT_TRUE(main->isEnabled());
-}
-
-TEST(TFWait, CancelIsSeenAtTheNextPoll)
+TEST(TFWait, CancelByClickOrEscIsSeenAtTheNextPollAndStays)
 {
     auto main = ShownWindow("main");
     TFWait box;
-    box.ShowLabel("Cargando lista de Canales");
-    box.SetMax(1000);
-    box.Start();
-    auto* cancel = box.findChild<QPushButton*>("Cancelar");
-    // The user presses Cancel while step 3 works.
-    int step = 0;
-    for (; step < 1000; ++step) {
-        if (step == 3)
-            QTimer::singleShot(0, cancel, [cancel] { QTest::mouseClick(cancel, Qt::LeftButton); });
-        box.SetPosition(step);
-        box.ProcessEvents();
-        if (box.Cancelled())
-            break;
-    }
-    EXPECT_EQ(step, 3);
-    box.FinSinDestruir();
-    EXPECT_TRUE(main->isEnabled());
-    EXPECT_TRUE(box.Cancelled()); // never reset
-    box.Start();
-    EXPECT_TRUE(box.Cancelled());
-    box.FinSinDestruir();
-}
-
-TEST(TFWait, EscPressesCancelOnlyWhileCancelIsShown)
-{
-    TFWait box;
+    auto* label = box.findChild<QLabel*>("Label1");
+    box.ShowLabel("");
+    EXPECT_TRUE(label->isHidden()); // no text, no label
     box.SetCancelVisible(false);
     box.Start();
     QTest::keyClick(&box, Qt::Key_Escape);
-    EXPECT_FALSE(box.Cancelled());
-    EXPECT_TRUE(box.isVisible());
     box.close(); // as the window manager's close would: changes nothing
     EXPECT_FALSE(box.Cancelled());
     EXPECT_TRUE(box.isVisible());
-
     box.SetCancelVisible(true);
     QTest::keyClick(&box, Qt::Key_Escape);
     EXPECT_TRUE(box.Cancelled());
     EXPECT_TRUE(box.isVisible()); // the operation ends the box, not the key
     box.FinSinDestruir();
-}
 
-TEST(TFWait, EndReactivatesThePreviouslyActiveWindow)
-{
-    auto main = ShownWindow("main");
-    main->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
-
-    TFWait box;
-    box.Start();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
-    box.FinSinDestruir();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == main.get(); }));
-}
-
-TEST(TFWait, EndActivatesNothingWhenTheUserWentElsewhere)
-{
-    auto main = ShownWindow("main");
-    main->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
-
-    TFWait box;
-    box.Start();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
-    // Something else takes the focus while the box shows.
-    auto elsewhere = ShownWindow("elsewhere");
-    elsewhere->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(elsewhere.get()));
-    box.FinSinDestruir();
+    TFWait clicked;
+    clicked.SetMax(1000);
+    clicked.Start();
+    auto* cancel = clicked.findChild<QPushButton*>("Cancelar");
+    int step = 0;
+    for (; step < 1000; ++step) { // the user presses Cancel while step 3 works
+        if (step == 3)
+            QTimer::singleShot(0, cancel, [cancel] { QTest::mouseClick(cancel, Qt::LeftButton); });
+        clicked.SetPosition(step);
+        clicked.ProcessEvents();
+        if (clicked.Cancelled())
+            break;
+    }
+    EXPECT_EQ(step, 3);
+    clicked.FinSinDestruir();
     EXPECT_TRUE(main->isEnabled());
-    QTest::qWait(50);
-    EXPECT_EQ(QApplication::activeWindow(), elsewhere.get());
+    clicked.Start();
+    EXPECT_TRUE(clicked.Cancelled()); // never reset
+    clicked.FinSinDestruir();
 }
 
-TEST(TFWait, AnimationRuns)
-{
-    TFWait box;
-    box.Start();
-    auto* animation = box.findChild<WaitAnimation*>("Animate");
-    ASSERT_NE(animation, nullptr);
-    const int first = animation->Phase();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return animation->Phase() != first; }, 5000));
-    box.FinSinDestruir();
-}
-
-TEST(TFWait, FinFreesTheBoxLater)
+TEST(TFWait, EndReactivatesThePreviousWindowUnlessTheUserWentElsewhere)
 {
     auto main = ShownWindow("main");
-    QPointer<TFWait> box = new TFWait;
-    box->Start();
-    box->Fin();
-    EXPECT_TRUE(main->isEnabled());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }, 5000));
+    for (bool goElsewhere : {false, true}) {
+        SCOPED_TRACE(goElsewhere);
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        TFWait box;
+        box.Start();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+        std::unique_ptr<QWidget> elsewhere;
+        if (goElsewhere) { // something else takes the focus while the box shows
+            elsewhere = ShownWindow("elsewhere");
+            elsewhere->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(elsewhere.get()));
+        }
+        box.FinSinDestruir();
+        QWidget* expected = goElsewhere ? elsewhere.get() : main.get();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == expected; }));
+        QTest::qWait(50);
+        EXPECT_EQ(QApplication::activeWindow(), expected);
+    }
 }
 
 TEST(TFWait, CancelWorksWhileAModalDialogRuns)
@@ -223,8 +144,7 @@ TEST(TFWait, CancelWorksWhileAModalDialogRuns)
     box.ProcessEvents();
     EXPECT_TRUE(box.Cancelled());
     box.FinSinDestruir();
-    EXPECT_TRUE(dialog.isEnabled());
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.isEnabled() && dialog.isVisible());
     dialog.hide();
 }
 
