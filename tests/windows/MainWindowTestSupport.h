@@ -1,20 +1,30 @@
 #pragma once
-// Shared by the tests of the main window, the transfer window and the port
-// dialogs: Qt's event loop behind the core's seam, answering modal dialogs
-// from the event loop, and waiting for a condition while events run.
+// Shared by the window tests: Qt's event loop behind the core's seam,
+// answering modal dialogs from the event loop, waiting for a condition while
+// events run, and language files installed for one test.
 #include "foundation/EventLoop.h"
+#include "foundation/TLang.h"
+#include "support/TempDir.h"
 #include "windows/QtEventLoop.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 // Installs Qt's event pump and poster for one test, as the program does at
 // start-up, and restores the plain defaults afterwards.
@@ -77,4 +87,53 @@ void WhenShown(std::function<void(T*)> action, int timeoutMs = 10000)
         }
     });
     timer->start(10);
+}
+
+// The translation service of a test, with the built-in language current and
+// the given language files (name and text; no text makes an unreadable
+// folder of that name) to switch to.
+class InstalledLanguages {
+public:
+    InstalledLanguages(std::initializer_list<std::pair<const char*, const char*>> files)
+    {
+        for (const auto& [name, text] : files) {
+            if (text)
+                WriteFileBytes(folder_ / name, text);
+            else
+                std::filesystem::create_directory(folder_ / name);
+        }
+        lang_ = std::make_unique<TLang>(folder_.path().string());
+        TheLang = lang_.get();
+    }
+    ~InstalledLanguages() { TheLang = previous_; }
+
+private:
+    TempDir folder_;
+    std::unique_ptr<TLang> lang_;
+    TLang* previous_ = TheLang;
+};
+
+// Clicks the first row of a list view, ctrl-clicks the others.
+inline void ClickRows(QAbstractItemView* view, const std::vector<int>& rows)
+{
+    view->selectionModel()->clear();
+    for (size_t i = 0; i < rows.size(); ++i)
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, i ? Qt::ControlModifier : Qt::NoModifier,
+                          view->visualRect(view->model()->index(rows[i], 0)).center());
+}
+
+// Opens a list view's popup menu and returns what it offers; with an item
+// (an object name), runs it.
+inline QStringList Popup(QAbstractItemView* view, const char* item = nullptr)
+{
+    emit view->customContextMenuRequested(QPoint(10, 10));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QStringList offered;
+    for (QAction* a : menu->actions())
+        if (a->isVisible())
+            offered << a->text();
+    if (item)
+        menu->findChild<QAction*>(QLatin1String(item))->trigger();
+    menu->hide();
+    return offered;
 }

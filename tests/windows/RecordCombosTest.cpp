@@ -16,14 +16,12 @@ TEST(RecordCombosTest, ItemTextsSelectionAndRecords)
     const char* names[4] = {"astra", "Hispasat", "Amazonas", "Badr"};
     for (int i = 0; i < 4; ++i)
         (sats[i] = data.Satelites.New())->Name = names[i];
-    const auto tp = [&](TSateliteRec* s, int frequency, char polar, int symbol) {
+    // Transponders: of the first satellite, of another, and the one to select.
+    for (const auto& [s, frequency] : {std::pair{0, 11778}, {2, 10900}, {0, 12604}}) {
         TTransponderRec* t = data.Transponders.New();
-        t->Satelite = s, t->Frequency = std::uint16_t(frequency), t->Polar = polar, t->Symbol = std::uint16_t(symbol);
-        return t;
-    };
-    tp(sats[0], 11778, 'v', 27500);
-    tp(sats[2], 10900, 'h', 3000);
-    TTransponderRec* tp2 = tp(sats[0], 12604, 'h', 22000);
+        t->Satelite = sats[s], t->Frequency = std::uint16_t(frequency), t->Polar = 'h', t->Symbol = 27500;
+    }
+    TTransponderRec* tp2 = data.Transponders.Get(2);
     TAntenaRec* ants[3] = {data.Antenas.New(), data.Antenas.New(), data.Antenas.New()};
     ants[0]->Satelite = sats[0], ants[1]->Satelite = sats[2]; // the third has none
     ants[0]->Diseqc = 'n', ants[1]->Diseqc = 'a', ants[2]->Diseqc = 'b';
@@ -41,7 +39,7 @@ TEST(RecordCombosTest, ItemTextsSelectionAndRecords)
         {"the default satellite selects nothing", [&](QComboBox* c) { LoadSatCombo(c, data, data.Satelites.Default()); },
          {"Amazonas", "astra", "Badr", "Hispasat"}, ""},
         {"transponders of one satellite in list order", [&](QComboBox* c) { LoadTpCombo(c, data, tp2, sats[0]); },
-         {"11778V (Symbol 27500)", "12604H (Symbol 22000)"}, "12604H (Symbol 22000)"},
+         {"11778H (Symbol 27500)", "12604H (Symbol 27500)"}, "12604H (Symbol 27500)"},
         {"a satellite without transponders", [&](QComboBox* c) { LoadTpCombo(c, data, tp2, sats[3]); }, {}, ""},
         {"antennas numbered from 1 with port and satellite", [&](QComboBox* c) { LoadAntCombo(c, data, ants[2]); },
          {"1- Puerto:N (astra)", "2- Puerto:A (Amazonas)", "3- Puerto:B (" + unknown + ")"},

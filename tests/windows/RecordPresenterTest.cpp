@@ -3,13 +3,13 @@
 #include "database/TVexaData.h"
 #include "foundation/ui/QtText.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "windows/MainWindowTestSupport.h"
 #include "windows/TFAntenas.h"
 #include "windows/TFChannels.h"
 #include "windows/TFSatelites.h"
 #include "windows/TFTransponders.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTest>
@@ -104,28 +104,7 @@ protected:
             cells << (row < 0 ? Model()->headerData(c, Qt::Horizontal) : Model()->index(row, c).data()).toString();
         return cells;
     }
-    void ClickRows(const std::vector<int>& rows)
-    {
-        ListMain->selectionModel()->clear();
-        for (size_t i = 0; i < rows.size(); ++i)
-            QTest::mouseClick(ListMain->viewport(), Qt::LeftButton, i ? Qt::ControlModifier : Qt::NoModifier,
-                              ListMain->visualRect(Model()->index(rows[i], 0)).center());
-    }
     std::vector<int> Selected() const { return SelectedRows(ListMain->selectionModel()); }
-    // Opens the popup and returns what it offers; with an item, runs it.
-    QStringList Popup(const char* item = nullptr)
-    {
-        emit ListMain->customContextMenuRequested(QPoint(10, 10));
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QStringList offered;
-        for (QAction* a : menu->actions())
-            if (a->isVisible())
-                offered << a->text();
-        if (item)
-            menu->findChild<QAction*>(item)->trigger();
-        menu->hide();
-        return offered;
-    }
 
     TVexaData Data;
     ScriptedMessageBoxes Boxes;
@@ -187,8 +166,8 @@ TEST_F(PresentersTest, DeletionAsksOnceWithTheCountAndTakesTheDependants)
         SCOPED_TRACE(c.question);
         Build(Data);
         Start(c.option);
-        ClickRows(c.rows);
-        const QStringList offered = Popup();
+        ClickRows(ListMain, c.rows);
+        const QStringList offered = Popup(ListMain);
         EXPECT_TRUE(offered.contains(Q(c.deleteItem)));
         EXPECT_EQ(offered.size(), c.group ? 4 : 3);
         Boxes.Clear();
@@ -227,15 +206,15 @@ TEST_F(PresentersTest, EditCreateAndGroup)
         return true;
     });
 
-    ClickRows({1, 2});
+    ClickRows(ListMain, {1, 2});
     QTest::keyClick(ListMain, Qt::Key_Return);
     ASSERT_EQ(Boxes.Boxes().size(), 1u);
     EXPECT_EQ(ToQt(Boxes.Boxes()[0].text), Q("Sólo se puede modificar un satélite a la vez"));
-    ClickRows({1});
+    ClickRows(ListMain, {1});
     QTest::mouseDClick(ListMain->viewport(), Qt::LeftButton, {}, ListMain->visualRect(Model()->index(1, 0)).center());
     EXPECT_EQ(Row(1).front(), "Cambiado");
 
-    Popup("CrearNuevoCanal1");
+    Popup(ListMain, "CrearNuevoCanal1");
     EXPECT_EQ(asked, (std::vector<int>{1, -1}));
     ASSERT_EQ(Model()->rowCount(), 44);
     EXPECT_EQ(Row(43).front(), "Nuevo");
@@ -244,7 +223,7 @@ TEST_F(PresentersTest, EditCreateAndGroup)
     EXPECT_TRUE(ListMain->viewport()->rect().contains(ListMain->visualRect(Model()->index(43, 0))));
 
     SelectRows(ListMain, {0, 2, 43});
-    Popup("AgruparCanales1");
+    Popup(ListMain, "AgruparCanales1");
     EXPECT_EQ(QStringList({Row(0)[0], Row(1)[0], Row(2)[0], Row(3)[0]}),
               QStringList({"Astra", "Hispasat", "Nuevo", "Cambiado"}));
     EXPECT_EQ(Selected(), (std::vector<int>{0, 1, 2}));

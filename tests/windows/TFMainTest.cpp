@@ -5,7 +5,6 @@
 
 #include "database/TVexaData.h"
 #include "database/VexaSamples.h"
-#include "foundation/TConfig.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "link/LinkTestSupport.h"
@@ -15,6 +14,7 @@
 #include "support/TempDir.h"
 #include "support/qt/ScriptedFileDialogs.h"
 #include "windows/MainWindowTestSupport.h"
+#include "windows/RecordListModel.h"
 #include "windows/TFChooseData.h"
 
 #include <QAction>
@@ -48,9 +48,15 @@ std::vector<std::uint8_t> SampleImage(int channels = 12)
     return image;
 }
 
-std::string AsString(const std::vector<std::uint8_t>& bytes)
+// The text list of data as the program writes it.
+std::string TxtOf(const TVexaData& data, bool extended = false)
 {
-    return std::string(bytes.begin(), bytes.end());
+    std::vector<std::string> lines;
+    data.SaveToTxt(extended, lines);
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
 }
 
 QString Q(const fs::path& p)
@@ -63,8 +69,8 @@ QString Text(int n)
     return ToQt(LangText(n));
 }
 
-// Picks a choice in the data-source dialog and presses OK (or Cancel).
-enum class Source { Receiver, TextList, TextListExtended, Binary, Cancel };
+// Picks a choice in the data-source dialog and presses OK.
+enum class Source { Receiver, TextList, TextListExtended, Binary };
 
 void ChooseSource(Source source)
 {
@@ -77,7 +83,6 @@ void ChooseSource(Source source)
             d->CheckBox1->click();
             break;
         case Source::Binary: d->RadioButton3->click(); break;
-        case Source::Cancel: d->BitBtn2->click(); return;
         }
         d->BitBtn1->click();
     });
@@ -96,6 +101,7 @@ protected:
     // when given) and the language files of dir/lng.
     void Start(const QStringList& params = {}, const std::string& settings = {})
     {
+        main.reset();
         if (!settings.empty())
             WriteFileBytes(IniFile(), settings);
         fs::create_directories(dir / "lng");
@@ -127,7 +133,15 @@ protected:
         files.AnswerNext(Q(file));
         main->Obtenerlistadecanales1->trigger();
     }
-    void LoadBinary(const fs::path& file) { Load(file); }
+    // Writes a sample list of that many channels to name and reads it.
+    std::string LoadSample(const char* name = "list.Dat", int channels = 12)
+    {
+        const std::vector<std::uint8_t> image = SampleImage(channels);
+        const std::string bytes(image.begin(), image.end());
+        WriteFileBytes(dir / name, bytes);
+        Load(dir / name);
+        return bytes;
+    }
 
     QtEventLoopScope loop;
     TempDir dir;
@@ -142,70 +156,59 @@ protected:
 
 // ---- Start-up
 
-struct ParamsCase {
-    QStringList params;
-    int storedPort;
-    int expected;
-};
-
-class MainWindowParams : public MainWindowTest, public ::testing::WithParamInterface<ParamsCase> {};
-
-TEST_P(MainWindowParams, PortComesFromTheLastComParameterUnlessTheSettingsHoldOne)
+TEST_F(MainWindowTest, PortComesFromTheLastComParameterUnlessTheSettingsHoldOne)
 {
-    const ParamsCase& c = GetParam();
-    Start(c.params, "Language=Castellano\r\nComport=" + std::to_string(c.storedPort) + "\r\n");
-    EXPECT_EQ(main->Port, c.expected);
+    const struct {
+        QStringList params;
+        int storedPort, expected;
+    } cases[] = {
+        {{"COM4", "com7"}, -1, 7}, {{"COM4", "com7"}, 2, 2}, {{"COM4", "x", "cOm12"}, -1, 12}, {{"COM4", "COMx"}, -1, 0},
+        {{"COM"}, -1, 0},          {{"COM5"}, 0, 0},         {{}, -1, 0},
+    };
+    for (const auto& c : cases) {
+        Start(c.params, "Language=Castellano\r\nComport=" + std::to_string(c.storedPort) + "\r\n");
+        EXPECT_EQ(main->Port, c.expected) << c.params.join(' ').toStdString() << " " << c.storedPort;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, MainWindowParams,
-    ::testing::Values(ParamsCase{{"COM4", "com7"}, -1, 7}, ParamsCase{{"COM4", "com7"}, 2, 2},
-                      ParamsCase{{"COM4", "x", "cOm12"}, -1, 12}, ParamsCase{{"COM4", "COMx"}, -1, 0},
-                      ParamsCase{{"COM"}, -1, 0}, ParamsCase{{"COM5"}, 0, 0}, ParamsCase{{}, -1, 0}));
-
-TEST_F(MainWindowTest, FreshStartOffersOnlyTheToolsWithSaveAndPrintDisabled)
+TEST_F(MainWindowTest, FreshStartOffersOnlyTheToolsAndNothingToConnectTo)
 {
     Start();
-    EXPECT_EQ(main->windowTitle(), QStringLiteral("Vexa 4400 Utils"));
     ASSERT_EQ(main->ListSel->count(), 1);
-    EXPECT_EQ(main->ListSel->item(0)->text(), Text(116));
-    EXPECT_TRUE(main->ListSel->item(0)->isSelected());
     EXPECT_EQ(main->ListMain->property("Tag").toInt(), 5);
     EXPECT_FALSE(main->ListMain->Dragging());
     EXPECT_FALSE(main->Guardarlistadecanales1->isEnabled());
     EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
-    EXPECT_FALSE(main->ListLoaded());
     EXPECT_FALSE(main->NumeradoPor->menuAction()->isVisible());
 
     // No serial port anywhere: nothing to connect to.
     EXPECT_EQ(main->StatusPanels[0]->text(), "  " + Text(120) + ": " + Text(301));
-    EXPECT_EQ(main->StatusPanels[1]->text(), "  " + Text(121) + ": " + Text(301));
     EXPECT_EQ(main->StatusPanels[2]->text(), "  " + Text(122));
     EXPECT_FALSE(main->Conectar->isEnabled());
-    EXPECT_FALSE(main->Conectar1->isEnabled());
     EXPECT_FALSE(main->ConfigurarPuerto1->isEnabled());
-    EXPECT_EQ(main->Conectar1->text(), Text(125));
     EXPECT_FALSE(main->ImageLed->property("Connected").toBool());
 
     // The window never gets smaller than its starting size.
     main->resize(500, 300);
     EXPECT_GE(main->width(), 608);
     EXPECT_GE(main->height(), 474);
+
+    QString shown;
+    WhenShown<QDialog>([&](QDialog* about) {
+        shown = about->metaObject()->className();
+        about->reject();
+    });
+    main->Acercade1->trigger();
+    EXPECT_EQ(shown, QStringLiteral("TFAbout"));
 }
 
 // ---- Files
 
-TEST_F(MainWindowTest, LoadedDatOpensAllFiveOptionsAndSavedAsBinWritesTheSameDat)
+TEST_F(MainWindowTest, ALoadedListIsSavedAsDatOrTextAndReadBack)
 {
     Start();
-    const std::vector<std::uint8_t> image = SampleImage();
-    WriteFileBytes(dir / "list.Dat", AsString(image));
-
-    LoadBinary(dir / "list.Dat");
-
+    const std::string image = LoadSample();
     ASSERT_EQ(main->ListSel->count(), 5);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(main->ListSel->item(i)->text(), Text(112 + i));
     EXPECT_EQ(main->Option(), 1);
     EXPECT_EQ(main->ListMain->property("Tag").toInt(), 1);
     EXPECT_TRUE(main->ListMain->Dragging());
@@ -213,130 +216,89 @@ TEST_F(MainWindowTest, LoadedDatOpensAllFiveOptionsAndSavedAsBinWritesTheSameDat
     EXPECT_EQ(main->Data->Channels.Count(), 12);
     EXPECT_TRUE(main->SavedData->Equals(*main->Data));
     EXPECT_TRUE(ErrorTexts().empty());
-    ASSERT_EQ(files.Requests().size(), 1u);
-    EXPECT_FALSE(files.Requests()[0].save);
-    EXPECT_EQ(files.Requests()[0].filters.size(), 2);
 
-    // Typed with ".Bin", written as ".Dat", byte for byte what was read.
-    ChooseSource(Source::Binary);
-    files.AnswerNext(Q(dir / "copy.Bin"));
-    main->Guardarlistadecanales1->trigger();
-
-    EXPECT_FALSE(fs::exists(dir / "copy.Bin"));
-    ASSERT_TRUE(fs::exists(dir / "copy.Dat"));
-    EXPECT_EQ(ReadFileBytes(dir / "copy.Dat"), AsString(image));
-    EXPECT_EQ(files.Requests().back().extension, QStringLiteral("Dat"));
-    // No temporary file is left beside it.
+    // The name as typed gets the extension of its kind; the file holds
+    // exactly the list.
+    const struct {
+        Source source;
+        const char *typed, *written;
+        std::string bytes;
+    } saves[] = {
+        {Source::Binary, "copy.Bin", "copy.Dat", image},
+        {Source::TextList, "short", "short.Txt", TxtOf(*main->Data)},
+        {Source::TextListExtended, "long", "long.Txt", TxtOf(*main->Data, true)},
+    };
+    EXPECT_NE(saves[1].bytes, saves[2].bytes); // the favourites make a difference
+    for (const auto& save : saves) {
+        ChooseSource(save.source);
+        files.AnswerNext(Q(dir / save.typed));
+        main->Guardarlistadecanales1->trigger();
+        EXPECT_EQ(ReadFileBytes(dir / save.written), save.bytes) << save.written;
+    }
+    EXPECT_EQ(files.Requests()[1].extension, QStringLiteral("Dat"));
+    // Nothing else is left beside them: no ".Bin", no temporary file.
     int copies = 0;
     for (const auto& e : fs::directory_iterator(dir.path()))
         copies += e.path().filename().string().rfind("copy", 0) == 0;
     EXPECT_EQ(copies, 1);
-}
-
-TEST_F(MainWindowTest, TextListIsSavedWithTxtAndTheFavouritesOnlyWhenAskedFor)
-{
-    Start();
-    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
-    LoadBinary(dir / "list.Dat");
-    ASSERT_TRUE(main->ListLoaded());
-
-    for (bool extended : {false, true}) {
-        const fs::path typed = dir / (extended ? "long" : "short");
-        ChooseSource(extended ? Source::TextListExtended : Source::TextList);
-        files.AnswerNext(Q(typed));
-        main->Guardarlistadecanales1->trigger();
-
-        std::vector<std::string> lines;
-        main->Data->SaveToTxt(extended, lines);
-        std::string expected;
-        for (const auto& line : lines)
-            expected += line + "\r\n";
-        const fs::path written = fs::path(typed.string() + ".Txt");
-        ASSERT_TRUE(fs::exists(written)) << written;
-        EXPECT_EQ(ReadFileBytes(written), expected) << "extended " << extended;
-    }
-    std::vector<std::string> plain, extended;
-    main->Data->SaveToTxt(false, plain);
-    main->Data->SaveToTxt(true, extended);
-    EXPECT_NE(plain, extended); // the two cases above really differ
 
     // The text list reads back through the menu, over another list.
-    WriteFileBytes(dir / "other.Dat", AsString(SampleImage(5)));
-    LoadBinary(dir / "other.Dat");
-    ASSERT_EQ(main->Data->Channels.Count(), 5);
+    LoadSample("other.Dat", 5);
     Load(dir / "long.Txt", Source::TextList);
     EXPECT_TRUE(ErrorTexts().empty());
     EXPECT_EQ(files.Requests().back().filters, QStringList{Text(128) + " (*.Txt)"});
     EXPECT_EQ(main->Data->Channels.Count(), 12);
     EXPECT_TRUE(main->SavedData->Equals(*main->Data));
+
+    // A list as read is left without a question.
+    EXPECT_TRUE(main->close());
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
-
-enum class BadFile { Garbage, Short, Folder, TextGarbage, TextFolder, TextCancelled };
-
-struct BadFileCase {
-    const char* name;
-    BadFile kind;
-    int text;
-};
-
-class MainWindowBadFile : public MainWindowTest, public ::testing::WithParamInterface<BadFileCase> {};
 
 // Whatever goes wrong, the list already open stays as it was.
-TEST_P(MainWindowBadFile, IsReportedAndChangesNothing)
+TEST_F(MainWindowTest, ABadFileIsReportedAndChangesNothing)
 {
-    const BadFileCase& c = GetParam();
     Start();
-    const std::vector<std::uint8_t> image = SampleImage();
-    WriteFileBytes(dir / "list.Dat", AsString(image));
-    LoadBinary(dir / "list.Dat");
-    ASSERT_EQ(main->ListSel->count(), 5);
+    LoadSample();
     main->SelectOption(3);
     TVexaData loaded;
-    ASSERT_TRUE(loaded.LoadFromImage(std::span<const std::uint8_t>(image)));
-
-    const fs::path file = dir / c.name;
-    std::vector<std::string> lines;
-    loaded.SaveToTxt(false, lines);
-    std::string text;
-    for (const auto& line : lines)
-        text += line + "\r\n";
-    switch (c.kind) {
-    case BadFile::Garbage: WriteFileBytes(file, std::string(131072, 'x')); break;
-    case BadFile::Short: WriteFileBytes(file, "kelvoran"); break;
-    case BadFile::TextGarbage: WriteFileBytes(file, "no list here\r\n"); break;
-    case BadFile::TextCancelled: WriteFileBytes(file, text); break;
-    case BadFile::Folder:
-    case BadFile::TextFolder: fs::create_directories(file); break;
+    loaded.Assign(*main->Data);
+    ScriptedWaitBoxes waitBoxes;
+    const struct {
+        const char* name;
+        std::string bytes; // none: a folder of that name
+        int text;
+        bool cancel = false; // at the wait box's first chance
+    } cases[] = {
+        {"garbage.Dat", std::string(131072, 'x'), 131},
+        {"short.Dat", "kelvoran", 131},
+        {"folder.Dat", "", 130},
+        {"garbage.Txt", "no list here\r\n", 133},
+        {"folder.Txt", "", 130},
+        {"list.Txt", TxtOf(loaded), 132, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        const fs::path file = dir / c.name;
+        if (c.bytes.empty())
+            fs::create_directories(file);
+        else
+            WriteFileBytes(file, c.bytes);
+        waitBoxes.SetCancelAfterPolls(c.cancel ? 0 : -1);
+        Load(file, file.extension() == ".Txt" ? Source::TextList : Source::Binary);
+        EXPECT_EQ(ErrorTexts(), std::vector{LangText(c.text) + (c.text == 130 ? " " + file.string() : "")});
+        EXPECT_EQ(main->ListSel->count(), 5);
+        EXPECT_EQ(main->Option(), 3);
+        EXPECT_TRUE(main->Data->Equals(loaded));
+        EXPECT_TRUE(main->SavedData->Equals(loaded));
     }
-    const bool isText = c.kind == BadFile::TextGarbage || c.kind == BadFile::TextFolder || c.kind == BadFile::TextCancelled;
-    std::optional<ScriptedWaitBoxes> waitBoxes;
-    if (c.kind == BadFile::TextCancelled)
-        waitBoxes.emplace(0); // the user cancels at the first chance
-    Load(file, isText ? Source::TextList : Source::Binary);
-
-    std::string expected = LangText(c.text);
-    if (c.text == 130)
-        expected += " " + file.string();
-    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{expected});
-    EXPECT_EQ(main->ListSel->count(), 5);
-    EXPECT_EQ(main->Option(), 3);
-    EXPECT_TRUE(main->Data->Equals(loaded));
-    EXPECT_TRUE(main->SavedData->Equals(loaded));
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, MainWindowBadFile,
-                         ::testing::Values(BadFileCase{"garbage.Dat", BadFile::Garbage, 131},
-                                           BadFileCase{"short.Dat", BadFile::Short, 131},
-                                           BadFileCase{"folder.Dat", BadFile::Folder, 130},
-                                           BadFileCase{"garbage.Txt", BadFile::TextGarbage, 133},
-                                           BadFileCase{"folder.Txt", BadFile::TextFolder, 130},
-                                           BadFileCase{"list.Txt", BadFile::TextCancelled, 132}));
 
 TEST_F(MainWindowTest, FailedWriteKeepsThePreviousFileAndTheListCountsAsUnsaved)
 {
     Start();
-    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
-    LoadBinary(dir / "list.Dat");
+    LoadSample();
     ASSERT_TRUE(main->ListLoaded());
     main->Data->ListNumber = 77; // an edit
     WriteFileBytes(dir / "old.Dat", "the previous file");
@@ -361,64 +323,28 @@ TEST_F(MainWindowTest, FailedWriteKeepsThePreviousFileAndTheListCountsAsUnsaved)
 
 // ---- Unsaved changes
 
-TEST_F(MainWindowTest, ClosingANewListAsksAndYesThenCancelKeepsTheWindowOpen)
-{
-    Start();
-    main->Listadecanalesnueva1->trigger();
-    ASSERT_EQ(main->ListSel->count(), 5);
-    EXPECT_EQ(main->Option(), 1);
-    EXPECT_TRUE(main->Data->Valid);
-    EXPECT_FALSE(main->SavedData->Valid);
-
-    // Yes, then Cancel in the destination dialog: the window stays.
-    boxes.Answer(BoxAnswer::Yes);
-    ChooseSource(Source::Cancel);
-    EXPECT_FALSE(main->close());
-    EXPECT_TRUE(main->isVisible());
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::YesNoCancel);
-    EXPECT_EQ(boxes.Boxes()[0].text, LangText(135));
-    EXPECT_EQ(boxes.Boxes()[0].caption, LangText(136));
-
-    // Yes and a save that succeeds: the window closes.
-    boxes.Answer(BoxAnswer::Yes);
-    ChooseSource(Source::Binary);
-    files.AnswerNext(Q(dir / "new"));
-    main->Salir1->trigger();
-    EXPECT_FALSE(main->isVisible());
-    EXPECT_TRUE(fs::exists(dir / "new.Dat"));
-}
-
-TEST_F(MainWindowTest, UnchangedListIsLeftWithoutAQuestion)
-{
-    Start();
-    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
-    LoadBinary(dir / "list.Dat");
-    EXPECT_TRUE(main->close());
-    EXPECT_TRUE(boxes.Boxes().empty());
-}
-
 // Every road that would throw a changed list away asks first: Cancel keeps
-// the list and ends the road there, No drops the changes and goes on.
+// the list and ends the road there, No drops the changes and goes on, Yes
+// goes on only once the list is saved.
 enum class Road { NewList, GetList, Exit };
 
 struct QuestionCase {
     Road road;
     BoxAnswer answer;
+    bool saved = false; // after Yes: the file dialog answered, not cancelled
 };
 
 class MainWindowQuestion : public MainWindowTest, public ::testing::WithParamInterface<QuestionCase> {};
 
-TEST_P(MainWindowQuestion, CancelKeepsTheChangedListAndNoDropsIt)
+TEST_P(MainWindowQuestion, CancelKeepsTheChangedListNoDropsItYesSavesIt)
 {
     const QuestionCase& c = GetParam();
     Start();
-    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
-    WriteFileBytes(dir / "other.Dat", AsString(SampleImage(5)));
-    LoadBinary(dir / "list.Dat");
+    LoadSample("other.Dat", 5);
+    LoadSample();
     main->Data->ListNumber = 77; // an edit
 
-    // The source dialog must not show after Cancel; after No the road reads other.Dat.
+    // Only a save (after Yes) or a read (after No) asks for the source.
     int sourceDialogs = 0;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -430,6 +356,8 @@ TEST_P(MainWindowQuestion, CancelKeepsTheChangedListAndNoDropsIt)
             }
     });
     watch.start(10);
+    if (c.answer == BoxAnswer::Yes)
+        c.saved ? files.AnswerNext(Q(dir / "new")) : files.CancelNext();
     if (c.road == Road::GetList && c.answer == BoxAnswer::No)
         files.AnswerNext(Q(dir / "other.Dat"));
     boxes.Answer(c.answer);
@@ -440,9 +368,11 @@ TEST_P(MainWindowQuestion, CancelKeepsTheChangedListAndNoDropsIt)
     }
 
     ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::YesNoCancel);
     EXPECT_EQ(boxes.Boxes()[0].text, LangText(135));
-    if (c.answer == BoxAnswer::Cancel) {
-        EXPECT_EQ(sourceDialogs, 0);
+    EXPECT_EQ(fs::exists(dir / "new.Dat"), c.saved);
+    if (c.answer == BoxAnswer::Cancel || (c.answer == BoxAnswer::Yes && !c.saved)) {
+        EXPECT_EQ(sourceDialogs, c.answer == BoxAnswer::Yes ? 1 : 0);
         EXPECT_TRUE(main->isVisible());
         EXPECT_EQ(main->Data->ListNumber, 77);
         EXPECT_EQ(main->Data->Channels.Count(), 12);
@@ -453,6 +383,7 @@ TEST_P(MainWindowQuestion, CancelKeepsTheChangedListAndNoDropsIt)
         EXPECT_EQ(main->Data->Channels.Count(), 0);
         EXPECT_EQ(main->Data->ListNumber, 0);
         EXPECT_TRUE(main->Data->Valid);
+        EXPECT_FALSE(main->SavedData->Valid); // a new list counts as unsaved
         break;
     case Road::GetList:
         EXPECT_EQ(sourceDialogs, 1);
@@ -469,67 +400,91 @@ INSTANTIATE_TEST_SUITE_P(Rows, MainWindowQuestion,
                                            QuestionCase{Road::GetList, BoxAnswer::Cancel},
                                            QuestionCase{Road::GetList, BoxAnswer::No},
                                            QuestionCase{Road::Exit, BoxAnswer::Cancel},
-                                           QuestionCase{Road::Exit, BoxAnswer::No}));
+                                           QuestionCase{Road::Exit, BoxAnswer::No},
+                                           QuestionCase{Road::Exit, BoxAnswer::Yes, false},
+                                           QuestionCase{Road::Exit, BoxAnswer::Yes, true}));
 
-// ---- Languages
+// ---- Languages, option bar, drag and drop
 
-TEST_F(MainWindowTest, LanguageSwitchRecaptionsAndIsStoredOnce)
+TEST_F(MainWindowTest, LanguageOfTheSettingsInAnyCaseAndASwitchStoredOnce)
 {
     fs::create_directories(dir / "lng");
     WriteFileBytes(dir / "lng" / "en.LNG",
                    "LANG=English\r\n0101 File\r\n0116 Tools\r\n0120 Software version\r\n0122 No link\r\n"
                    "0201 Channel name\r\n");
-    Start({}, "Language=Castellano\r\nComport=-1\r\n");
-    main->Listadecanalesnueva1->trigger(); // the channel list in view
+    Start({}, "Language=ENGLISH\r\nComport=-1\r\n");
     const QList<QAction*> items = main->Idioma->actions();
     ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->text(), QStringLiteral("Castellano"));
-    EXPECT_TRUE(items[0]->isChecked());
-    EXPECT_EQ(main->Fichero1->title(), Text(101));
-
-    items[1]->trigger();
-    EXPECT_EQ(main->Fichero1->title(), QStringLiteral("File"));
-    EXPECT_EQ(main->ListSel->item(4)->text(), QStringLiteral("Tools"));
-    // The list in view is rebuilt in the new language.
-    EXPECT_EQ(main->ListMain->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Channel name"));
-    EXPECT_EQ(main->StatusPanels[0]->text(), "  Software version: " + Text(301));
-    EXPECT_EQ(main->StatusPanels[2]->text(), QStringLiteral("  No link"));
-    EXPECT_EQ(main->Salir1->text(), Text(102)); // not in the file: the built-in text
     EXPECT_TRUE(items[1]->isChecked());
-    EXPECT_FALSE(items[0]->isChecked());
-    EXPECT_EQ(ReadFileBytes(IniFile()), "Language=English\r\nComport=-1\r\n");
+    EXPECT_EQ(main->Fichero1->title(), QStringLiteral("File"));
+    EXPECT_EQ(main->Salir1->text(), Text(102)); // not in the file: the built-in text
+
+    main->Listadecanalesnueva1->trigger(); // the channel list in view
+    EXPECT_EQ(main->ListMain->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Channel name"));
+    EXPECT_EQ(main->ListSel->item(4)->text(), QStringLiteral("Tools"));
+    items[0]->trigger();
+    EXPECT_EQ(main->Fichero1->title(), Text(101));
+    EXPECT_EQ(main->ListSel->item(4)->text(), Text(116));
+    // The list in view is rebuilt in the new language.
+    EXPECT_EQ(main->ListMain->model()->headerData(0, Qt::Horizontal).toString(), Text(201));
+    EXPECT_EQ(main->StatusPanels[0]->text(), "  " + Text(120) + ": " + Text(301));
+    EXPECT_EQ(main->StatusPanels[2]->text(), "  " + Text(122));
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_FALSE(items[1]->isChecked());
+    EXPECT_EQ(ReadFileBytes(IniFile()), "Language=Castellano\r\nComport=-1\r\n");
 
     // The same language again: nothing is written, the tick stays.
     fs::remove(IniFile());
-    items[1]->trigger();
-    EXPECT_TRUE(items[1]->isChecked());
+    items[0]->trigger();
+    EXPECT_TRUE(items[0]->isChecked());
     EXPECT_FALSE(fs::exists(IniFile()));
 }
 
-TEST_F(MainWindowTest, SettingsLanguageInAnyCaseIsCurrentFromTheStart)
-{
-    fs::create_directories(dir / "lng");
-    WriteFileBytes(dir / "lng" / "en.LNG", "LANG=English\r\n0101 File\r\n");
-    Start({}, "Language=ENGLISH\r\nComport=-1\r\n");
-    EXPECT_EQ(main->Fichero1->title(), QStringLiteral("File"));
-    EXPECT_TRUE(main->Idioma->actions()[1]->isChecked());
-    EXPECT_FALSE(main->Idioma->actions()[0]->isChecked());
-}
-
-// ---- Drag and drop
-
-TEST_F(MainWindowTest, OnlyRowsOfTheMainListMayBeDropped)
+TEST_F(MainWindowTest, TheOptionBarSwitchesTheListByKeyAndClick)
 {
     Start();
+    LoadSample();
+    ASSERT_EQ(main->Option(), 1);
+    // Clicking the option in force keeps the list as it is.
+    main->ListMain->selectionModel()->select(main->ListMain->model()->index(3, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const auto clickOption = [this](int row) {
+        const QRect option = main->ListSel->visualItemRect(main->ListSel->item(row));
+        QTest::mouseClick(main->ListSel->viewport(), Qt::LeftButton, {}, option.center());
+    };
+    clickOption(0);
+    EXPECT_EQ(main->ListMain->selectionModel()->selectedRows().size(), 1);
+    clickOption(1);
+    EXPECT_EQ(main->Option(), 2);
+    EXPECT_EQ(main->ListMain->property("Tag").toInt(), 2);
+
+    main->ListSel->setFocus();
+    QTest::keyClick(main->ListSel, Qt::Key_Down);
+    EXPECT_EQ(main->Option(), 3);
+    QTest::keyClick(main->ListSel, Qt::Key_End);
+    EXPECT_EQ(main->Option(), 5);
+    EXPECT_FALSE(main->ListMain->Dragging());
+}
+
+TEST_F(MainWindowTest, RowsDroppedOnTheMainListMoveThere)
+{
+    Start();
+    LoadSample();
     QTreeView other;
-    other.setObjectName(QStringLiteral("Other"));
-    QListWidget sameName;
+    QListWidget sameName; // a list view of that name
     sameName.setObjectName(QStringLiteral("ListMain"));
     EXPECT_TRUE(main->ListMainDragOver(main->ListMain));
+    EXPECT_TRUE(main->ListMainDragOver(&sameName));
     EXPECT_FALSE(main->ListMainDragOver(&other));
-    EXPECT_TRUE(main->ListMainDragOver(&sameName)); // a list view of that name
     EXPECT_FALSE(main->ListMainDragOver(main->ListSel->viewport()));
     EXPECT_FALSE(main->ListMainDragOver(nullptr));
+
+    const std::string first = main->Data->Channels.Get(0)->Name.str();
+    SelectRows(main->ListMain, {0});
+    main->ListMain->OnDragDrop(5); // what the view does with a drop on row 5
+    EXPECT_EQ(main->Data->Channels.Get(5)->Name.str(), first);
+    EXPECT_EQ(main->ListMain->model()->index(5, 0).data().toString(), ToQt(first));
+    EXPECT_FALSE(main->SavedData->Equals(*main->Data));
 }
 
 // ---- The receiver
@@ -554,24 +509,16 @@ protected:
     std::vector<std::uint8_t> image;
 };
 
-TEST_F(MainWindowReceiverTest, ConnectedStatusShowsVersionsPortAndLight)
+TEST_F(MainWindowReceiverTest, ListReadFromTheReceiverIsSentBackUnchanged)
 {
     StartConnected();
     EXPECT_EQ(main->StatusPanels[0]->text(), "  " + Text(120) + ": VX4400 SW 1.07");
     EXPECT_EQ(main->StatusPanels[1]->text(), "  " + Text(121) + ": VX4400 HW 2.1");
     EXPECT_EQ(main->StatusPanels[2]->text(), "  " + Text(123) + ": COM 3");
-    EXPECT_EQ(main->Conectar->toolTip(), Text(124));
     EXPECT_EQ(main->Conectar1->text(), Text(124));
     EXPECT_TRUE(main->Conectar->isEnabled());
     EXPECT_TRUE(main->ConfigurarPuerto1->isEnabled());
-    EXPECT_TRUE(main->ImageLed->property("Connected").toBool());
-    const QImage lamp = main->ImageLed->pixmap().toImage();
-    EXPECT_GT(lamp.pixelColor(8, 10).green(), 200);
-}
-
-TEST_F(MainWindowReceiverTest, ListReadFromTheReceiverIsSentBackUnchanged)
-{
-    StartConnected();
+    EXPECT_GT(main->ImageLed->pixmap().toImage().pixelColor(8, 10).green(), 200); // the lit lamp
     ChooseSource(Source::Receiver);
     main->Obtenerlistadecanales1->trigger();
     ASSERT_TRUE(ErrorTexts().empty());
@@ -617,68 +564,21 @@ TEST_F(MainWindowReceiverTest, ReceiverThatStopsAnsweringLeavesEverythingAsItWas
     EXPECT_FALSE(main->Data->Valid);
 }
 
-TEST_F(MainWindowTest, ArrowKeysInTheOptionBarSwitchTheList)
-{
-    Start();
-    main->Listadecanalesnueva1->trigger();
-    ASSERT_EQ(main->Option(), 1);
-    main->ListSel->setFocus();
-    QTest::keyClick(main->ListSel, Qt::Key_Down);
-    EXPECT_EQ(main->Option(), 2);
-    EXPECT_EQ(main->ListMain->property("Tag").toInt(), 2);
-    QTest::keyClick(main->ListSel, Qt::Key_End);
-    EXPECT_EQ(main->Option(), 5);
-    EXPECT_FALSE(main->ListMain->Dragging());
-}
-
-TEST_F(MainWindowTest, ClickingTheOptionInForceKeepsTheListAsItIs)
-{
-    Start();
-    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
-    LoadBinary(dir / "list.Dat");
-    ASSERT_EQ(main->Option(), 1);
-    main->ListMain->selectionModel()->select(main->ListMain->model()->index(3, 0),
-                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    const QRect channels = main->ListSel->visualItemRect(main->ListSel->item(0));
-    QTest::mouseClick(main->ListSel->viewport(), Qt::LeftButton, {}, channels.center());
-    EXPECT_EQ(main->ListMain->selectionModel()->selectedRows().size(), 1);
-
-    // Another option takes the list view over.
-    const QRect satellites = main->ListSel->visualItemRect(main->ListSel->item(1));
-    QTest::mouseClick(main->ListSel->viewport(), Qt::LeftButton, {}, satellites.center());
-    EXPECT_EQ(main->Option(), 2);
-}
-
-TEST_F(MainWindowTest, PrintingNeedsAPrinterAndARecordListInView)
+// Each record list prints (given a printer) and opens its own editor.
+TEST_F(MainWindowTest, EachRecordListPrintsAndOpensItsOwnEditor)
 {
     struct Unset {
         ~Unset() { TFMain::SetListPrinter(nullptr); }
     } unset;
     std::vector<std::string> titles;
     TFMain::SetListPrinter([&](QTreeView* view, const std::string& title, const std::string& subtitle) {
-        EXPECT_EQ(view->objectName(), QStringLiteral("ListMain"));
+        EXPECT_EQ(view, main->ListMain);
         EXPECT_TRUE(subtitle.empty());
         titles.push_back(title);
     });
     Start();
     EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
-    main->Listadecanalesnueva1->trigger();
-    EXPECT_TRUE(main->Imprimirdatos1->isEnabled());
-    main->SelectOption(2);
-    main->Imprimirdatos1->trigger();
-    main->SelectOption(5);
-    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
-    TFMain::SetListPrinter(nullptr);
-    main->SelectOption(1);
-    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
-    EXPECT_EQ(titles, std::vector<std::string>{LangText(134) + " " + LangText(113)});
-}
-
-TEST_F(MainWindowTest, EachRecordListOpensItsOwnEditor)
-{
-    Start();
-    WriteFileBytes(dir / "list.Dat", AsString(SampleImage()));
-    LoadBinary(dir / "list.Dat");
+    LoadSample();
     const TVexaData& data = *main->Data;
     const std::pair<int, QString> lists[] = {{data.Channels.Count(), "TFModCanal"},
                                              {data.Satelites.Count(), "TFModSatelite"},
@@ -687,6 +587,8 @@ TEST_F(MainWindowTest, EachRecordListOpensItsOwnEditor)
     for (int option = 1; option <= 4; ++option) {
         main->SelectOption(option);
         ASSERT_EQ(main->ListMain->model()->rowCount(), lists[option - 1].first);
+        main->Imprimirdatos1->trigger();
+        EXPECT_EQ(titles.back(), LangText(134) + " " + LangText(111 + option));
         main->ListMain->setCurrentIndex(main->ListMain->model()->index(0, 0));
         QString shown;
         WhenShown<QDialog>([&](QDialog* editor) {
@@ -697,4 +599,9 @@ TEST_F(MainWindowTest, EachRecordListOpensItsOwnEditor)
         EXPECT_EQ(shown, lists[option - 1].second);
     }
     EXPECT_TRUE(main->SavedData->Equals(data)); // every editor was cancelled
+    main->SelectOption(5);
+    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
+    TFMain::SetListPrinter(nullptr);
+    main->SelectOption(1);
+    EXPECT_FALSE(main->Imprimirdatos1->isEnabled());
 }

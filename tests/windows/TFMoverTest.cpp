@@ -1,71 +1,45 @@
-// The row mover on a plain list view over the channel list (and over the
-// satellite list), driven through its dialog buttons, grouping and drops.
+// The row mover on a list view over the channel list (and over the satellite
+// list), driven through its dialog buttons, grouping and drops.
 #include "database/TVexaData.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/ChannelListModel.h"
 #include "windows/TFMover.h"
+#include "windows/TFSatelites.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QPushButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The satellite list as a list view shows it: only what these tests read.
-class SateliteNames : public RecordListModel {
-public:
-    explicit SateliteNames(TVexaData* data) : Data(data) {}
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : Data->Satelites.Count();
-    }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 1; }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
-            return {};
-        return QString::fromStdString(Data->Satelites.Get(index.row())->Name.str());
-    }
-
-private:
-    TVexaData* Data;
-};
-
-// A list view of ten (or the given) channels named A, B, C ...
+// A list view of ten channels named A, B, C ...
 class MoverTest : public ::testing::Test {
 protected:
-    void SetUp() override { Fill(10); }
-
-    void Fill(int count, int tag = 1)
+    void SetUp() override
     {
-        for (int i = 0; i < count; ++i) {
-            const std::string name(1, static_cast<char>('A' + i));
-            Data.Channels.New()->Name = name;
-            Data.Satelites.New()->Name = name;
-        }
-        if (tag == 2)
-            Model = std::make_unique<SateliteNames>(&Data);
-        else {
-            auto channels = std::make_unique<ChannelListModel>();
-            channels->Rebuild(&Data, {});
-            Model = std::move(channels);
-        }
-        Tester = std::make_unique<QAbstractItemModelTester>(
-            Model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-        View.setModel(Model.get());
+        Fill();
+        View.setModel(&Model);
         View.setSelectionBehavior(QAbstractItemView::SelectRows);
         View.setSelectionMode(QAbstractItemView::ExtendedSelection);
-        View.setProperty("Tag", tag);
+        View.setProperty("Tag", 1);
         View.resize(300, 400);
     }
 
+    void Fill()
+    {
+        Data.Channels.Clear();
+        for (int i = 0; i < 10; ++i)
+            Data.Channels.New()->Name = std::string(1, static_cast<char>('A' + i));
+        Model.Rebuild(&Data, {});
+    }
+
     void Select(const std::vector<int>& rows) { SelectRows(&View, rows); }
+    std::vector<int> Selected() const { return SelectedRows(View.selectionModel()); }
 
     std::string ChannelOrder() const
     {
@@ -74,14 +48,15 @@ protected:
             order += Data.Channels.Get(i)->Name.str();
         return order;
     }
+    // The rows shown, which must be the records in their order.
     std::string ShownOrder() const
     {
         std::string order;
-        for (int i = 0; i < Model->rowCount(); ++i)
-            order += Model->index(i, 0).data().toString().toStdString();
+        for (int i = 0; i < View.model()->rowCount(); ++i)
+            order += View.model()->index(i, 0).data().toString().toStdString();
+        EXPECT_EQ(order, ChannelOrder());
         return order;
     }
-    std::vector<int> Selected() const { return SelectedRows(View.selectionModel()); }
 
     // Runs the move dialog on the current selection; act clicks its buttons
     // and must close it.
@@ -93,8 +68,8 @@ protected:
     }
 
     TVexaData Data;
-    std::unique_ptr<RecordListModel> Model;
-    std::unique_ptr<QAbstractItemModelTester> Tester;
+    ChannelListModel Model;
+    QAbstractItemModelTester Tester{&Model, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QTreeView View;
 };
 
@@ -103,63 +78,50 @@ QPushButton* Button(TFMover& mover, const char* name)
     return mover.findChild<QPushButton*>(QLatin1String(name));
 }
 
-TEST_F(MoverTest, UpMovesEverySelectedRowOnePlaceAndTheSelectionFollows)
+TEST_F(MoverTest, UpAndDownMoveEverySelectedRowKeepingTheGaps)
 {
-    Select({3, 5});
-    InDialog([&](TFMover& mover) {
-        Button(mover, "BMenos")->click();
-        Button(mover, "BitBtn1")->click();
-    });
-    EXPECT_EQ(ChannelOrder(), "ABDCFEGHIJ");
-    EXPECT_EQ(ShownOrder(), ChannelOrder());
-    EXPECT_EQ(Selected(), (std::vector<int>{2, 4}));
-    EXPECT_EQ(View.currentIndex().row(), 2);
-}
-
-TEST_F(MoverTest, DownTwiceKeepsTheGapsAndStopsAtTheEnd)
-{
-    Select({5, 7});
-    InDialog([&](TFMover& mover) {
-        QPushButton* down = Button(mover, "BMas");
-        down->click();
-        EXPECT_TRUE(down->isEnabled());
-        down->click();
-        // Row 7 is now the last row: down is disabled, up is not.
-        EXPECT_FALSE(down->isEnabled());
-        EXPECT_TRUE(Button(mover, "BMenos")->isEnabled());
-        mover.accept();
-    });
-    EXPECT_EQ(ChannelOrder(), "ABCDEGIFJH");
-    EXPECT_EQ(Selected(), (std::vector<int>{7, 9}));
-}
-
-TEST_F(MoverTest, ButtonsAreEnabledOnlyWhereTheSelectionCanGo)
-{
-    struct Case {
+    const struct {
         std::vector<int> rows;
-        bool up, down;
+        const char* button;
+        int clicks;
+        const char* order;
+        std::vector<int> selected;
+    } cases[] = {
+        {{1, 3}, "BMenos", 2, "BADCEFGHIJ", {0, 2}}, // the second click finds the top
+        {{5, 7}, "BMas", 3, "ABCDEGIFJH", {7, 9}}, // the third click finds the end
     };
-    const Case cases[] = {
-        {{0}, false, true}, {{9}, true, false}, {{0, 9}, false, false}, {{4, 6}, true, true}, {{}, false, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        Fill();
         Select(c.rows);
         InDialog([&](TFMover& mover) {
-            EXPECT_EQ(Button(mover, "BMenos")->isEnabled(), c.up) << c.rows.size();
-            EXPECT_EQ(Button(mover, "BMas")->isEnabled(), c.down) << c.rows.size();
-            mover.reject();
+            for (int i = 0; i < c.clicks; ++i)
+                Button(mover, c.button)->click();
+            // A button works only while the selection can go its way.
+            EXPECT_EQ(Button(mover, "BMenos")->isEnabled(), c.selected.front() > 0);
+            EXPECT_EQ(Button(mover, "BMas")->isEnabled(), c.selected.back() < 9);
+            Button(mover, "BitBtn1")->click();
         });
+        EXPECT_EQ(ShownOrder(), c.order);
+        EXPECT_EQ(Selected(), c.selected);
+        EXPECT_EQ(View.currentIndex().row(), c.selected.front());
     }
-    EXPECT_EQ(ChannelOrder(), "ABCDEFGHIJ");
+}
+
+TEST_F(MoverTest, WithoutASelectionNothingCanMove)
+{
+    InDialog([&](TFMover& mover) {
+        EXPECT_FALSE(Button(mover, "BMenos")->isEnabled());
+        EXPECT_FALSE(Button(mover, "BMas")->isEnabled());
+        mover.reject();
+    });
 }
 
 TEST_F(MoverTest, GroupGathersTheSelectionBehindItsFirstRow)
 {
     Data.Channels.Delete(9);
     Data.Channels.Delete(8);
-    Model->Reload();
-    ASSERT_EQ(ChannelOrder(), "ABCDEFGH");
-    View.setCurrentIndex(Model->index(3, 0)); // D, unselected, keeps its record
+    Model.Reload();
+    View.setCurrentIndex(Model.index(3, 0)); // D, unselected, keeps its record
     Select({1, 4, 6});
     QPersistentModelIndex d = View.currentIndex();
 
@@ -167,8 +129,7 @@ TEST_F(MoverTest, GroupGathersTheSelectionBehindItsFirstRow)
     mover.Inicia(&View, &Data);
     mover.Agrupa();
 
-    EXPECT_EQ(ChannelOrder(), "ABEGCDFH");
-    EXPECT_EQ(ShownOrder(), ChannelOrder());
+    EXPECT_EQ(ShownOrder(), "ABEGCDFH");
     EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(View.currentIndex().row(), 1);
     EXPECT_EQ(d.row(), 5); // a row outside the selection is still found on its record
@@ -176,14 +137,13 @@ TEST_F(MoverTest, GroupGathersTheSelectionBehindItsFirstRow)
 
 TEST_F(MoverTest, DropMovesTheSelectionToTheTargetRow)
 {
-    struct Case {
+    const struct {
         const char* what;
         std::vector<int> rows;
         int target;
         const char* order;
         std::vector<int> selected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"single row 7 on row 2", {7}, 2, "ABHCDEFGIJ", {2}},
         {"rows 2-4 on row 8 end at 6-8", {2, 3, 4}, 8, "ABFGHICDEJ", {6, 7, 8}},
         {"rows 2-4 on the last row end the list", {2, 3, 4}, 9, "ABFGHIJCDE", {7, 8, 9}},
@@ -196,50 +156,42 @@ TEST_F(MoverTest, DropMovesTheSelectionToTheTargetRow)
         {"no target", {2}, -1, "ABCDEFGHIJ", {2}},
         {"no selection", {}, 3, "ABCDEFGHIJ", {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Data.Channels.Clear();
-        Data.Satelites.Clear();
-        Model->Reload();
-        for (int i = 0; i < 10; ++i)
-            Data.Channels.New()->Name = std::string(1, static_cast<char>('A' + i));
-        Model->Reload();
+        Fill();
         Select(c.rows);
         TFMover mover;
         mover.Inicia(&View, &Data);
         mover.MoveDrop(c.target);
-        EXPECT_EQ(ChannelOrder(), c.order);
-        EXPECT_EQ(ShownOrder(), ChannelOrder());
+        EXPECT_EQ(ShownOrder(), c.order);
         EXPECT_EQ(Selected(), c.selected);
     }
 }
 
 TEST_F(MoverTest, TheTagNamesTheListThatMoves)
 {
-    Tester.reset();
-    Model.reset();
-    Data.Channels.Clear();
-    Data.Satelites.Clear();
-    Fill(4, 2);
+    for (const char* name : {"A", "B", "C", "D"})
+        Data.Satelites.New()->Name = name;
+    TFSatelites satelites;
+    View.setProperty("Tag", 2);
+    satelites.Start(&View, nullptr, &Data);
     Select({3});
     TFMover mover;
     mover.Inicia(&View, &Data);
     mover.MoveDrop(0);
-    std::string satelites, channels;
-    for (int i = 0; i < 4; ++i) {
-        satelites += Data.Satelites.Get(i)->Name.str();
-        channels += Data.Channels.Get(i)->Name.str();
-    }
-    EXPECT_EQ(satelites, "DABC");
-    EXPECT_EQ(channels, "ABCD");
-    EXPECT_EQ(Model->index(0, 0).data().toString(), "D");
+    std::string order;
+    for (int i = 0; i < 4; ++i)
+        order += Data.Satelites.Get(i)->Name.str();
+    EXPECT_EQ(order, "DABC");
+    EXPECT_EQ(ChannelOrder(), "ABCDEFGHIJ");
+    EXPECT_EQ(View.model()->index(0, 0).data().toString(), "D");
 
     // A view of no record list (the tools) moves nothing.
     View.setProperty("Tag", 5);
     Select({3});
     mover.MoveDrop(0);
-    EXPECT_EQ(Model->index(0, 0).data().toString(), "D");
-    EXPECT_EQ(Model->index(3, 0).data().toString(), "C");
+    EXPECT_EQ(View.model()->index(0, 0).data().toString(), "D");
+    EXPECT_EQ(View.model()->index(3, 0).data().toString(), "C");
 }
 
 } // namespace

@@ -12,3 +12,13 @@ inline QImage Render(QWidget& w)
     w.render(&image);
     return image;
 }
+
+// How many pixels of the image have that colour.
+inline int Pixels(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}

@@ -2,9 +2,10 @@
 
 #include "windows/controls/ControlImage.h"
 
-#include <QImage>
-
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -15,71 +16,45 @@ const QRgb Grey = qRgb(128, 128, 128);
 const QRgb Silver = qRgb(192, 192, 192);
 const QRgb White = qRgb(255, 255, 255);
 
-// The colour in the middle of segment i (1-based) of a meter whose segments
-// are S long, read along a row or down a column.
-QRgb SegmentAt(const QImage& image, int i, int S, bool horizontal = true)
+// The middle of each of the n segments, S pixels long, along the middle row:
+// 'G', 'Y' or 'R' lit, '.' dark, '?' anything else.
+std::string Segments(const QImage& image, int n, int S)
 {
-    const int along = (i - 1) * S + S / 2;
-    return horizontal ? image.pixel(along, image.height() / 2) : image.pixel(image.width() / 2, along);
+    std::string shown;
+    for (int i = 0; i < n; ++i) {
+        const QRgb c = image.pixel(i * S + S / 2, image.height() / 2);
+        shown += c == Lime ? 'G' : c == Yellow ? 'Y' : c == Red ? 'R' : c == Grey ? '.' : '?';
+    }
+    return shown;
 }
 
 } // namespace
 
-// The default meter: 80 x 17, 3 green, 2 yellow and 1 red segment of 13
-// pixels; the green zone spans 50 positions, yellow and red 25 each.
-struct LitCase {
-    int position;
-    int lit;
-};
-
-class DefaultMeter : public ::testing::TestWithParam<LitCase> {};
-
-TEST_P(DefaultMeter, LightsTheSegmentsUpToThePosition)
+TEST(Tdbmeter, ThePositionLightsTheSegmentsUpToIt)
 {
-    const LitCase c = GetParam();
+    // The default meter: 80 x 17, 3 green, 2 yellow and 1 red segment of 13
+    // pixels; the green zone spans 50 positions, yellow and red 25 each.
+    const std::pair<int, const char*> positions[] = {
+        {0, "......"}, {1, "G....."}, // rounds to none, but any level shows one
+        {26, "GG...."},               // 1.56 rounds to 2
+        {50, "GGG..."}, {51, "GGGY.."}, {75, "GGGYY."}, {76, "GGGYYR"}, {100, "GGGYYR"}, {250, "GGGYYR"},
+        {-10, "......"},
+    };
     Tdbmeter meter;
     ASSERT_EQ(meter.size(), QSize(80, 17));
-    meter.SetPosition(c.position);
-    const QImage image = Render(meter);
+    for (const auto& [position, shown] : positions) {
+        meter.SetPosition(position);
+        EXPECT_EQ(Segments(Render(meter), 6, 13), shown) << position;
+    }
 
-    const QRgb lit[6] = {Lime, Lime, Lime, Yellow, Yellow, Red};
-    for (int i = 1; i <= 6; ++i)
-        EXPECT_EQ(SegmentAt(image, i, 13), i <= c.lit ? lit[i - 1] : Grey)
-            << "segment " << i << " at position " << c.position;
-}
-
-INSTANTIATE_TEST_SUITE_P(Positions, DefaultMeter,
-                         ::testing::Values(LitCase{0, 0},    // nothing
-                                           LitCase{1, 1},    // rounds to none, but any level shows one
-                                           LitCase{50, 3},   // top of the green zone
-                                           LitCase{51, 4},   // just inside yellow lights the first yellow
-                                           LitCase{75, 5},   // top of the yellow zone
-                                           LitCase{76, 6},   // just inside red
-                                           LitCase{100, 6},  // full scale
-                                           LitCase{250, 6},  // beyond full scale
-                                           LitCase{26, 2},   // 1.56 rounds to 2
-                                           LitCase{-10, 0}), // a negative level lights nothing
-                         [](const auto& info) {
-                             const int p = info.param.position;
-                             return (p < 0 ? "minus" + std::to_string(-p) : std::to_string(p));
-                         });
-
-TEST(Tdbmeter, HalvesRoundToTheEvenNeighbour)
-{
-    // 4 green segments over 8 positions: position 1 is 0.5 (to 0, then
-    // raised to 1), 3 is 1.5 (to 2), 5 is 2.5 (to 2), 7 is 3.5 (to 4).
-    Tdbmeter meter;
+    // 4 green segments of 20 over 8 positions: halves round to even.
     meter.SetGreens(4);
     meter.SetGreenMax(8);
     meter.SetYellows(0);
     meter.SetReds(0);
-    meter.resize(80, 17); // segments of 20
-    const int expected[][2] = {{1, 1}, {3, 2}, {5, 2}, {7, 4}};
-    for (const auto& [position, lit] : expected) {
+    for (const auto& [position, shown] : {std::pair{1, "G..."}, {3, "GG.."}, {5, "GG.."}, {7, "GGGG"}}) {
         meter.SetPosition(position);
-        const QImage image = Render(meter);
-        for (int i = 1; i <= 4; ++i)
-            EXPECT_EQ(SegmentAt(image, i, 20), i <= lit ? Lime : Grey) << "position " << position << " segment " << i;
+        EXPECT_EQ(Segments(Render(meter), 4, 20), shown) << position;
     }
 }
 
@@ -92,90 +67,69 @@ TEST(Tdbmeter, RunningLightOfTheTransferWindow)
     meter.SetRedMax(17);
     meter.SetShowJustOne(true);
     meter.resize(170, 12); // segments of 10
-
     for (int position = 0; position <= 17; ++position) {
         meter.SetPosition(position);
-        const QImage image = Render(meter);
-        for (int i = 1; i <= 17; ++i)
-            EXPECT_EQ(SegmentAt(image, i, 10), i == position ? Red : Grey)
-                << "position " << position << " segment " << i;
+        std::string expected(17, '.');
+        if (position > 0)
+            expected[position - 1] = 'R';
+        EXPECT_EQ(Segments(Render(meter), 17, 10), expected);
     }
 }
 
-TEST(Tdbmeter, SeparatorsEndEverySegment)
+// Separators of 3 end every segment; the two columns left over (80 is not a
+// multiple of 6) keep the background. Direction and style place segment 1.
+TEST(Tdbmeter, SeparatorsAndDirections)
 {
     Tdbmeter meter;
     meter.SetPosition(100);
     meter.SetSepWidth(3);
-    const QImage image = Render(meter);
-    const int y = 8;
-    for (int i = 1; i <= 6; ++i) {
-        const int end = i * 13;
-        EXPECT_EQ(image.pixel(end - 4, y), SegmentAt(image, i, 13)) << "segment " << i;
-        for (int x = end - 3; x < end; ++x)
-            EXPECT_EQ(image.pixel(x, y), Silver) << "segment " << i << " x " << x;
-    }
-    // 80 is not a multiple of 6: the two columns left over keep the background
-    // (the last one is under the bevel).
-    EXPECT_EQ(image.pixel(78, y), Silver);
-}
-
-TEST(Tdbmeter, DirectionAndStyleDecideWhereSegmentOneIs)
-{
-    Tdbmeter meter;
-    meter.SetPosition(20); // lights only segment 1
-    meter.SetBevelStyle(Tdbmeter::bvNone);
-
+    meter.SetSepColor(QColor(10, 11, 12)); // the background's too
     QImage image = Render(meter);
-    EXPECT_EQ(image.pixel(6, 8), Lime);
-    EXPECT_EQ(image.pixel(73, 8), Grey);
+    EXPECT_EQ(Segments(image, 6, 13), "GGGYYR");
+    for (int x = 1; x < 79; ++x) // within the bevel
+        EXPECT_EQ(image.pixel(x, 8) == qRgb(10, 11, 12), x % 13 >= 10 || x == 78) << x;
 
-    meter.SetDirection(Tdbmeter::ddLeftUp);
-    image = Render(meter);
-    EXPECT_EQ(image.pixel(6, 8), Grey);
-    EXPECT_EQ(image.pixel(73, 8), Lime);
-
-    meter.SetStyle(Tdbmeter::dsVertical);
-    meter.resize(17, 80);
-    image = Render(meter);
-    EXPECT_EQ(image.pixel(8, 73), Lime);
-    EXPECT_EQ(image.pixel(8, 6), Grey);
-
-    meter.SetDirection(Tdbmeter::ddRightDown);
-    image = Render(meter);
-    EXPECT_EQ(image.pixel(8, 6), Lime);
-    EXPECT_EQ(image.pixel(8, 73), Grey);
-    EXPECT_EQ(SegmentAt(image, 6, 13, false), Grey);
+    meter.SetPosition(20); // lights only segment 1
+    meter.SetSepWidth(1);
+    meter.SetBevelStyle(Tdbmeter::bvNone);
+    const struct {
+        Tdbmeter::Tdbmeterstyle style;
+        Tdbmeter::tdbmeterdirection direction;
+        QPoint first, last;
+    } cases[] = {
+        {Tdbmeter::dsHorizontal, Tdbmeter::ddLeftUp, {73, 8}, {6, 8}},
+        {Tdbmeter::dsVertical, Tdbmeter::ddLeftUp, {8, 73}, {8, 6}},
+        {Tdbmeter::dsVertical, Tdbmeter::ddRightDown, {8, 6}, {8, 73}},
+    };
+    for (const auto& c : cases) {
+        meter.SetStyle(c.style);
+        meter.SetDirection(c.direction);
+        meter.resize(c.style == Tdbmeter::dsVertical ? QSize(17, 80) : QSize(80, 17));
+        image = Render(meter);
+        EXPECT_EQ(image.pixel(c.first), Lime) << c.style << c.direction;
+        EXPECT_EQ(image.pixel(c.last), Grey) << c.style << c.direction;
+    }
 }
 
 TEST(Tdbmeter, WithoutRoomForSegmentsOnlyTheBackgroundShows)
 {
-    struct Case {
-        const char* name;
-        int greens, yellows, reds, width, sepWidth;
-    } cases[] = {
-        {"no segments at all", 0, 0, 0, 80, 1},
-        {"segments no longer than the separator", 3, 2, 1, 12, 2},
-    };
-    for (const Case& c : cases) {
+    // No segments at all; segments no longer than the separator.
+    for (const auto& [greens, width] : {std::pair{0, 80}, {3, 12}}) {
         Tdbmeter meter;
-        meter.SetGreens(c.greens);
-        meter.SetYellows(c.yellows);
-        meter.SetReds(c.reds);
-        meter.SetSepWidth(c.sepWidth);
+        meter.SetGreens(greens);
+        meter.SetYellows(greens ? 2 : 0);
+        meter.SetReds(greens ? 1 : 0);
+        meter.SetSepWidth(2);
         meter.SetPosition(100);
         meter.SetBevelStyle(Tdbmeter::bvNone);
-        meter.resize(c.width, 17);
-        const QImage image = Render(meter);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                ASSERT_EQ(image.pixel(x, y), Silver) << c.name << " at " << x << "," << y;
+        meter.resize(width, 17);
+        EXPECT_EQ(Pixels(Render(meter), Silver), width * 17) << width;
     }
 }
 
-TEST(Tdbmeter, BevelStyles)
+TEST(Tdbmeter, BevelStylesAndWidths)
 {
-    struct Case {
+    const struct {
         Tdbmeter::TBevelCut style;
         QRgb top, left, bottom, right;
     } cases[] = {
@@ -186,56 +140,29 @@ TEST(Tdbmeter, BevelStyles)
         // bottom row and the leftover columns keep the background.
         {Tdbmeter::bvNone, Lime, Lime, Silver, Silver},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Tdbmeter meter;
         meter.SetPosition(100);
         meter.SetBevelStyle(c.style);
         meter.SetBevelWidth(4); // ignored when there is no bevel
         const QImage image = Render(meter);
-        EXPECT_EQ(image.pixel(5, 0), c.top) << "style " << c.style;
-        EXPECT_EQ(image.pixel(0, 8), c.left) << "style " << c.style;
-        EXPECT_EQ(image.pixel(5, 16), c.bottom) << "style " << c.style;
-        EXPECT_EQ(image.pixel(79, 8), c.right) << "style " << c.style;
+        const QRgb edges[] = {image.pixel(5, 0), image.pixel(0, 8), image.pixel(5, 16), image.pixel(79, 8)};
+        EXPECT_EQ(std::vector<QRgb>(std::begin(edges), std::end(edges)), std::vector<QRgb>({c.top, c.left, c.bottom, c.right}))
+            << "style " << c.style;
     }
-}
 
-TEST(Tdbmeter, BevelWidthIsCorrectedToFitTheControl)
-{
-    Tdbmeter meter; // 80 x 17: a third of the height is 5
-    meter.SetBevelWidth(0);
-    EXPECT_EQ(meter.BevelWidth(), 1);
-    meter.SetBevelWidth(5);
-    EXPECT_EQ(meter.BevelWidth(), 5);
-    meter.SetBevelWidth(6);
-    EXPECT_EQ(meter.BevelWidth(), 1);
-
-    meter.SetBevelWidth(3);
-    meter.SetPosition(100);
-    QImage image = Render(meter);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(image.pixel(20, k), Grey) << "top line " << k;
-        EXPECT_EQ(image.pixel(20, 16 - k), White) << "bottom line " << k;
-    }
-    EXPECT_EQ(image.pixel(20, 3), Lime);
-
-    // A control made smaller later still gets a bevel that fits.
-    meter.resize(80, 6);
-    image = Render(meter);
-    EXPECT_EQ(image.pixel(20, 0), Grey);
-    EXPECT_EQ(image.pixel(20, 1), Lime);
-}
-
-TEST(Tdbmeter, ColoursAreTheCallersChoice)
-{
+    // 0, or more than a third of the height, is stored as 1; a control made
+    // smaller later still gets a bevel that fits.
     Tdbmeter meter;
-    meter.SetGreenColor(QColor(1, 2, 3));
-    meter.SetYellowBack(QColor(4, 5, 6));
-    meter.SetRedBack(QColor(7, 8, 9));
-    meter.SetSepColor(QColor(10, 11, 12));
-    meter.SetPosition(50);
+    for (const auto& [width, stored] : {std::pair{0, 1}, {5, 5}, {6, 1}, {3, 3}}) {
+        meter.SetBevelWidth(std::uint8_t(width));
+        EXPECT_EQ(meter.BevelWidth(), stored) << width;
+    }
+    meter.SetPosition(100);
     const QImage image = Render(meter);
-    EXPECT_EQ(SegmentAt(image, 1, 13), qRgb(1, 2, 3));
-    EXPECT_EQ(SegmentAt(image, 4, 13), qRgb(4, 5, 6));
-    EXPECT_EQ(SegmentAt(image, 6, 13), qRgb(7, 8, 9));
-    EXPECT_EQ(image.pixel(12, 8), qRgb(10, 11, 12));
+    for (int y = 0; y < 17; ++y)
+        EXPECT_EQ(image.pixel(20, y), y < 3 ? Grey : y > 13 ? White : Lime) << y;
+    meter.resize(80, 6);
+    EXPECT_EQ(Render(meter).pixel(20, 0), Grey);
+    EXPECT_EQ(Render(meter).pixel(20, 1), Lime);
 }

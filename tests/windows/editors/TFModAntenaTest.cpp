@@ -4,26 +4,14 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/qt/DialogInput.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/editors/TFModAntena.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
-template <class T = QWidget>
-T* W(QWidget* dialog, const char* name)
-{
-    T* widget = dialog->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-void Click(QWidget* dialog, const char* name) { QTest::mouseClick(W<QAbstractButton>(dialog, name), Qt::LeftButton); }
 QString Item(QWidget* dialog, const char* combo) { return W<QComboBox>(dialog, combo)->currentText(); }
 
 class AntenaEditorTest : public ::testing::Test {

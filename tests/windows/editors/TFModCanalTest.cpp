@@ -4,17 +4,13 @@
 #include "database/TVexaData.h"
 #include "foundation/TLang.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/qt/DialogInput.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/editors/TFModCanal.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
 #include <array>
 #include <utility>
@@ -22,25 +18,7 @@
 
 namespace {
 
-template <class T = QWidget>
-T* W(QWidget* dialog, const char* name)
-{
-    T* widget = dialog->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 QComboBox* Combo(QWidget* dialog, const char* name) { return W<QComboBox>(dialog, name); }
-
-// The user picks an item by its text.
-void Choose(QWidget* dialog, const char* combo, const QString& text)
-{
-    QComboBox* box = Combo(dialog, combo);
-    const int index = box->findText(text);
-    ASSERT_GE(index, 0) << text.toStdString();
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
 QString Users(int count) { return QString("Hay %1 Canales\nusando el mismo\nTransponder").arg(count); }
 
 class ChannelEditorTest : public ::testing::Test {
@@ -87,7 +65,7 @@ TEST_F(ChannelEditorTest, AStoredChannelComesBackUntouched)
         EXPECT_EQ(W<QLineEdit>(dialog, "EditNum5")->text(), "65000");
         EXPECT_EQ(W<QLineEdit>(dialog, "EditNum1")->text(), "63500");
         EXPECT_EQ(W<QLabel>(dialog, "Label11")->text(), Users(2));
-        W<QPushButton>(dialog, "BitBtn1")->click();
+        Click(dialog, "BitBtn1");
     });
     ASSERT_TRUE(editor.Execute(Data, 0));
     EXPECT_EQ(editor.RecIndex, 0);
@@ -110,8 +88,8 @@ TEST_F(ChannelEditorTest, ANewChannelCascadesFromItsSatelliteAndSavesWhatWasType
             EXPECT_EQ(W<QTreeView>(picker, "ListaCan")->model()->rowCount(), 0);
             static_cast<QDialog*>(picker)->accept();
         });
-        W<QPushButton>(dialog, "BitBtn6")->click();
-        W<QPushButton>(dialog, "BitBtn1")->click(); // nothing chosen: refused
+        Click(dialog, "BitBtn6");
+        Click(dialog, "BitBtn1"); // nothing chosen: refused
         EXPECT_TRUE(dialog->isVisible());
 
         Choose(dialog, "ComboBox7", "Astra");
@@ -129,16 +107,13 @@ TEST_F(ChannelEditorTest, ANewChannelCascadesFromItsSatelliteAndSavesWhatWasType
         Choose(dialog, "ComboBox7", "Astra");
         Choose(dialog, "ComboBox2", "10744H (Symbol 27500)");
 
-        W<QLineEdit>(dialog, "Edit1")->selectAll();
-        QTest::keyClicks(W(dialog, "Edit1"), "Un nombre demasiado largo");
+        Retype(dialog, "Edit1", "Un nombre demasiado largo");
         Combo(dialog, "ComboBox1")->setCurrentIndex(1);
         const char* numbers[5] = {"EditNum5", "EditNum1", "EditNum2", "EditNum3", "EditNum4"};
-        for (int i = 0; i < 5; ++i) {
-            W<QLineEdit>(dialog, numbers[i])->selectAll();
-            QTest::keyClicks(W(dialog, numbers[i]), QString::number(i == 0 ? 63000 : 4000 + i));
-        }
-        W<QCheckBox>(dialog, "CheckBox5")->click(); // list 3
-        W<QPushButton>(dialog, "BitBtn1")->click();
+        for (int i = 0; i < 5; ++i)
+            Retype(dialog, numbers[i], QString::number(i == 0 ? 63000 : 4000 + i));
+        Click(dialog, "CheckBox5"); // list 3
+        Click(dialog, "BitBtn1");
     });
     ASSERT_TRUE(editor.Execute(Data, -1));
     ASSERT_EQ(editor.RecIndex, 3);
@@ -168,19 +143,19 @@ TEST_F(ChannelEditorTest, NuevoTransponderMakesOneForTheChosenSatelliteThatOutli
     before.Assign(Data);
     TFModCanal editor;
     WhenModal(&editor, [&](QWidget* dialog) {
-        W<QCheckBox>(dialog, "CheckBox5")->click();
+        Click(dialog, "CheckBox5");
         QTest::keyClicks(W(dialog, "EditNum2"), "7");
         WhenModal(dialog, [&](QWidget* nested) {
             EXPECT_EQ(nested->parentWidget(), dialog);
             EXPECT_FALSE(W(nested, "ComboBox7")->isEnabled());
             EXPECT_EQ(Combo(nested, "ComboBox7")->currentText(), "Astra"); // 2nd of the list, 1st of the combo
             QTest::keyClicks(W(nested, "EditNum2"), "12000");
-            W<QPushButton>(nested, "BitBtn1")->click();
+            Click(nested, "BitBtn1");
         });
-        W<QPushButton>(dialog, "BitBtn4")->click();
+        Click(dialog, "BitBtn4");
         EXPECT_EQ(Combo(dialog, "ComboBox2")->currentText(), "12000V (Symbol 0)");
         EXPECT_EQ(W<QLabel>(dialog, "Label11")->text(), Users(0));
-        W<QPushButton>(dialog, "BitBtn2")->click();
+        Click(dialog, "BitBtn2");
     });
     EXPECT_FALSE(editor.Execute(Data, 0));
     ASSERT_EQ(Data.Transponders.Count(), 3);

@@ -4,49 +4,27 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/qt/DialogInput.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/editors/TFModSatelite.h"
 
-#include <QAbstractButton>
 #include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-template <class T = QWidget>
-T* W(QWidget* dialog, const char* name)
-{
-    T* widget = dialog->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void Retype(QWidget* dialog, const char* name, const char* keys)
-{
-    auto* edit = W<QLineEdit>(dialog, name);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, QString::fromLatin1(keys));
-}
-
-void Click(QWidget* dialog, const char* name) { QTest::mouseClick(W<QAbstractButton>(dialog, name), Qt::LeftButton); }
-
 // Satellites "S0", "S1", ...; each used by a channel unless it is free;
 // those in withTp carry a transponder.
 void Fill(TVexaData& data, int count, const std::vector<int>& free = {}, const std::vector<int>& withTp = {})
 {
-    const auto in = [](const std::vector<int>& v, int i) { return std::find(v.begin(), v.end(), i) != v.end(); };
     for (int i = 0; i < count; ++i) {
         TSateliteRec* s = data.Satelites.New();
         s->Name = "S" + std::to_string(i);
-        if (in(withTp, i))
+        if (std::count(withTp.begin(), withTp.end(), i))
             data.Transponders.New()->Satelite = s;
-        if (!in(free, i))
+        if (!std::count(free.begin(), free.end(), i))
             data.Channels.New()->Satelite = s;
     }
 }
@@ -62,14 +40,14 @@ TEST(TFModSateliteTest, ANewSatelliteInAFullListReusesTheLowestFreeOne)
         std::vector<int> free, withTp;
         bool cancel; // with Esc in a number field
         int stored;  // RecIndex after OK; -1: no window, text 2819
-        const char* shown;
+        std::string shown;
     } cases[] = {
-        {"room: appended", 126, {}, {}, false, 126, fresh.c_str()},
+        {"room: appended", 126, {}, {}, false, 126, fresh},
         {"full: no transponders nor channels first", 127, {3, 7, 9}, {3}, false, 7, "S7"},
         {"full: else no channels", 127, {7, 3}, {3, 7}, false, 3, "S3"},
         {"full, every one used", 127, {}, {}, false, -1, ""},
         {"Cancel of a reuse offer", 127, {4}, {}, true, 4, "S4"},
-        {"Cancel of a new one", 1, {}, {}, true, -1, fresh.c_str()},
+        {"Cancel of a new one", 1, {}, {}, true, -1, fresh},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -3,37 +3,20 @@
 #include "database/TVexaData.h"
 #include "foundation/TLang.h"
 #include "support/ScriptedMessageBoxes.h"
-#include "support/TempDir.h"
+#include "support/qt/DialogInput.h"
 #include "support/qt/ModalDialogs.h"
+#include "windows/MainWindowTestSupport.h"
 #include "windows/editors/TFModTransponder.h"
 
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-template <class T = QWidget>
-T* W(QWidget* dialog, const char* name)
-{
-    T* widget = dialog->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
 class TransponderEditorTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Astra->Name = "Astra";
-        Hotbird->Name = "Hotbird";
-    }
     TTransponderRec* Tp(std::uint16_t frequency)
     {
         TTransponderRec* tp = Data.Transponders.New();
@@ -42,24 +25,23 @@ protected:
         return tp;
     }
 
+    TSateliteRec* Sat(const char* name)
+    {
+        TSateliteRec* s = Data.Satelites.New();
+        return s->Name = name, s;
+    }
+
     ScriptedMessageBoxes Boxes;
     TVexaData Data;
-    TSateliteRec* Astra = Data.Satelites.New();
-    TSateliteRec* Hotbird = Data.Satelites.New();
+    TSateliteRec* Astra = Sat("Astra");
+    TSateliteRec* Hotbird = Sat("Hotbird");
 };
 
 TEST_F(TransponderEditorTest, StoredCodesShowAsTheirItemsAndGoBackAsTheReceiversCodes)
 {
     // FEC item 0 reads otherwise in this language; the receiver's code stays.
-    TempDir folder;
-    WriteFileBytes(folder / "English.LNG", "2917 Automatic\r\n");
-    TLang lang(folder.path().string());
-    struct Installed {
-        TLang* previous = TheLang;
-        ~Installed() { TheLang = previous; }
-    } installed;
-    TheLang = &lang;
-    ASSERT_TRUE(lang.SetLanguage(1));
+    InstalledLanguages languages{{"English.LNG", "2917 Automatic\r\n"}};
+    ASSERT_TRUE(TheLang->SetLanguage(1));
 
     // Stored polarisation, FEC, 0/12 V, 22 kHz, 14/18 V; the items shown in
     // that order; what OK stores back.
@@ -77,11 +59,8 @@ TEST_F(TransponderEditorTest, StoredCodesShowAsTheirItemsAndGoBackAsTheReceivers
     for (const Row& row : rows) {
         Data.Transponders.Clear();
         TTransponderRec* tp = Tp(65535);
-        tp->Polar = row.stored[0][0];
-        tp->Fec = row.stored[1];
-        tp->Volt012 = row.stored[2];
-        tp->Tone22K = row.stored[3];
-        tp->Volt1418 = row.stored[4];
+        tp->Polar = row.stored[0][0], tp->Fec = row.stored[1], tp->Volt012 = row.stored[2];
+        tp->Tone22K = row.stored[3], tp->Volt1418 = row.stored[4];
         TFModTransponder editor;
         WhenModal(&editor, [&](QWidget* dialog) {
             QString items;
@@ -90,7 +69,7 @@ TEST_F(TransponderEditorTest, StoredCodesShowAsTheirItemsAndGoBackAsTheReceivers
             EXPECT_EQ(items, row.items) << row.back;
             EXPECT_EQ(W<QComboBox>(dialog, "ComboBox1")->itemText(0), "Automatic");
             EXPECT_EQ(W<QLineEdit>(dialog, "EditNum2")->text(), "65535");
-            W<QPushButton>(dialog, "BitBtn1")->click();
+            Click(dialog, "BitBtn1");
         });
         ASSERT_TRUE(editor.Execute(Data, 0, -1));
         EXPECT_EQ(std::string(1, tp->Polar) + " " + tp->Fec.str() + " " + tp->Volt012.str() + " "
@@ -106,17 +85,13 @@ TEST_F(TransponderEditorTest, ANewTransponderNeedsASatelliteAndKeepsItsNumbersIn
     Tp(11778);
     TFModTransponder editor;
     WhenModal(&editor, [&](QWidget* dialog) {
-        W<QPushButton>(dialog, "BitBtn1")->click(); // no satellite yet: refused
+        Click(dialog, "BitBtn1"); // no satellite yet: refused
         EXPECT_TRUE(dialog->isVisible());
-        auto* satelite = W<QComboBox>(dialog, "ComboBox7");
-        satelite->setCurrentIndex(satelite->findText("Hotbird"));
-        auto* frequency = W<QLineEdit>(dialog, "EditNum2");
-        frequency->selectAll();
-        QTest::keyClicks(frequency, "70000"); // the last digit would leave 16 bits
-        EXPECT_EQ(frequency->text(), "7000");
-        frequency->selectAll();
-        QTest::keyClicks(frequency, "12603");
-        W<QPushButton>(dialog, "BitBtn1")->click();
+        Choose(dialog, "ComboBox7", "Hotbird");
+        Retype(dialog, "EditNum2", "70000"); // the last digit would leave 16 bits
+        EXPECT_EQ(W<QLineEdit>(dialog, "EditNum2")->text(), "7000");
+        Retype(dialog, "EditNum2", "12603");
+        Click(dialog, "BitBtn1");
     });
     ASSERT_TRUE(editor.Execute(Data, -1, -1));
     ASSERT_EQ(Boxes.Boxes().size(), 1u);
@@ -145,8 +120,8 @@ TEST_F(TransponderEditorTest, UsersOfAStoredTransponderAndReuseInAFullList)
             EXPECT_EQ(W<QTreeView>(picker, "ListaCan")->model()->rowCount(), 2);
             static_cast<QDialog*>(picker)->accept();
         });
-        W<QPushButton>(dialog, "BitBtn4")->click();
-        W<QPushButton>(dialog, "BitBtn2")->click();
+        Click(dialog, "BitBtn4");
+        Click(dialog, "BitBtn2");
     });
     EXPECT_FALSE(stored.Execute(Data, 2, -1));
 
@@ -156,7 +131,7 @@ TEST_F(TransponderEditorTest, UsersOfAStoredTransponderAndReuseInAFullList)
         EXPECT_EQ(W<QLineEdit>(dialog, "EditNum2")->text(), "10001");
         EXPECT_EQ(W<QLabel>(dialog, "Label11")->text(), "Transponder Usado\npor 0 Canales");
         EXPECT_FALSE(W(dialog, "BitBtn4")->isEnabled());
-        W<QPushButton>(dialog, "BitBtn2")->click();
+        Click(dialog, "BitBtn2");
     });
     EXPECT_FALSE(reused.Execute(Data, -1, -1));
     EXPECT_TRUE(Data.Equals(before));
