@@ -2,14 +2,12 @@
 #include "database/TVexaData.h"
 #include "foundation/TLang.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/qt/DialogInput.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/TFAddModCanal.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -23,18 +21,16 @@ struct Input {
     int typeItem = 0;
 };
 
-QPushButton* Button(QWidget* dialog) { return dialog->findChild<QPushButton*>("BitBtn1"); }
+QPushButton* Button(QWidget* dialog) { return W<QPushButton>(dialog, "BitBtn1"); }
 
 void Continue(QWidget* d, const Input& in, bool press = true)
 {
-    auto* sat = d->findChild<QComboBox*>("ComboBox7");
+    auto* sat = W<QComboBox>(d, "ComboBox7");
     sat->setCurrentIndex(sat->findText(in.sat));
-    d->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(in.polarItem);
-    d->findChild<QComboBox*>("ComboBox2")->setCurrentIndex(in.typeItem);
-    for (auto [edit, text] : {std::pair{"EditNum1", in.freq}, {"EditNum2", in.symbol}, {"Edit1", in.name}}) {
-        d->findChild<QLineEdit*>(edit)->clear();
-        QTest::keyClicks(d->findChild<QLineEdit*>(edit), text);
-    }
+    W<QComboBox>(d, "ComboBox1")->setCurrentIndex(in.polarItem);
+    W<QComboBox>(d, "ComboBox2")->setCurrentIndex(in.typeItem);
+    for (auto [edit, text] : {std::pair{"EditNum1", in.freq}, {"EditNum2", in.symbol}, {"Edit1", in.name}})
+        Retype(d, edit, text);
     if (press)
         Button(d)->click();
 }

@@ -80,13 +80,7 @@ QPushButton* Button(TFMover& mover, const char* name)
 
 TEST_F(MoverTest, UpAndDownMoveEverySelectedRowKeepingTheGaps)
 {
-    const struct {
-        std::vector<int> rows;
-        const char* button;
-        int clicks;
-        const char* order;
-        std::vector<int> selected;
-    } cases[] = {
+    const struct { std::vector<int> rows; const char* button; int clicks; const char* order; std::vector<int> selected; } cases[] = {
         {{1, 3}, "BMenos", 2, "BADCEFGHIJ", {0, 2}}, // the second click finds the top
         {{5, 7}, "BMas", 3, "ABCDEGIFJH", {7, 9}}, // the third click finds the end
     };
@@ -105,15 +99,6 @@ TEST_F(MoverTest, UpAndDownMoveEverySelectedRowKeepingTheGaps)
         EXPECT_EQ(Selected(), c.selected);
         EXPECT_EQ(View.currentIndex().row(), c.selected.front());
     }
-}
-
-TEST_F(MoverTest, WithoutASelectionNothingCanMove)
-{
-    InDialog([&](TFMover& mover) {
-        EXPECT_FALSE(Button(mover, "BMenos")->isEnabled());
-        EXPECT_FALSE(Button(mover, "BMas")->isEnabled());
-        mover.reject();
-    });
 }
 
 TEST_F(MoverTest, GroupGathersTheSelectionBehindItsFirstRow)
@@ -137,20 +122,12 @@ TEST_F(MoverTest, GroupGathersTheSelectionBehindItsFirstRow)
 
 TEST_F(MoverTest, DropMovesTheSelectionToTheTargetRow)
 {
-    const struct {
-        const char* what;
-        std::vector<int> rows;
-        int target;
-        const char* order;
-        std::vector<int> selected;
-    } cases[] = {
-        {"single row 7 on row 2", {7}, 2, "ABHCDEFGIJ", {2}},
+    const struct { const char* what; std::vector<int> rows; int target; const char* order; std::vector<int> selected; } cases[] = {
         {"rows 2-4 on row 8 end at 6-8", {2, 3, 4}, 8, "ABFGHICDEJ", {6, 7, 8}},
         {"rows 2-4 on the last row end the list", {2, 3, 4}, 9, "ABFGHIJCDE", {7, 8, 9}},
         {"rows 2 and 5 on row 8 would pass the end", {2, 5}, 8, "ABCDEFGHIJ", {2, 5}},
         {"rows 2 and 5 on row 7", {2, 5}, 7, "ABDEGHCIJF", {6, 9}},
         {"rows 3-5 on row 4 move up one", {3, 4, 5}, 4, "ABDEFCGHIJ", {2, 3, 4}},
-        {"rows 0-2 on row 1 stay", {0, 1, 2}, 1, "ABCDEFGHIJ", {0, 1, 2}},
         {"on the first selected row", {4, 5}, 4, "ABCDEFGHIJ", {4, 5}},
         {"rows 6 and 8 above, on row 1", {6, 8}, 1, "AGBICDEFHJ", {1, 3}},
         {"no target", {2}, -1, "ABCDEFGHIJ", {2}},

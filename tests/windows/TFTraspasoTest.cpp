@@ -107,21 +107,6 @@ TEST_F(TransferTest, SentImageEndsWithGoodThenTheInformation)
     EXPECT_EQ(boxes.Boxes()[0].text, LangText(2216));
 }
 
-TEST_F(TransferTest, SendWhoseAcknowledgementsStopClosesAtOnceAndResetsTheLink)
-{
-    EmulatorFaults faults;
-    faults.ackStopAfterBlock = 3;
-    emulator.SetFaults(faults);
-    TFTraspaso w;
-    std::vector<std::uint8_t> image = PatternImage();
-    EXPECT_FALSE(w.TrespassData(comm.get(), TFTraspaso::SendImage, image));
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Error);
-    EXPECT_EQ(boxes.Boxes()[0].text, LangText(2202));
-    EXPECT_FALSE(comm->Connected());
-    EXPECT_NE(w.Phase, 4); // no "Good" after a failure
-}
-
 // Cancel before the operation starts, by the button or by Escape: the link
 // sees it at its first progress report, sends nothing and stays connected.
 TEST_F(TransferTest, CancelBeforeTheStartSendsNothing)

@@ -53,13 +53,11 @@ struct KeyCase {
 
 const KeyCase KeyCases[] = {
     {"letters are refused, digits around them kept", Length3, "", -1, Act::Type, "1a2", "12", 2},
-    {"a fourth digit at the end is dropped", Length3, "123", -1, Act::Type, "4", "123", 3},
     {"a fourth digit inside pushes the last one out", Length3, "123", 1, Act::Type, "9", "192", 2},
     {"non-ASCII digits are no digits", Length3, "1", -1, Act::Type, "\xd9\xa3", "1", 1},
     {"over the maximum restores the text before", Range63000, "6300", -1, Act::Type, "1", "6300", 4},
     {"typed into a value loaded beyond the maximum", Loaded70000, "", -1, Act::Type, "1", "63000", 5},
     {"minus refused without a negative bound", Range63000, "", -1, Act::Type, "-5", "5", 1},
-    {"minus taken at the first place", FromMinus10To50, "", -1, Act::Type, "-5", "-5", 2},
     {"below the minimum restores", FromMinus10To50, "-1", -1, Act::Type, "1", "-1", 2},
     {"decimal separator in decimal mode", Decimal, "1", -1, Act::Type, "D5", "1D5", 3},
     {"a second decimal separator is refused", Decimal, "1D5", -1, Act::Type, "D", "1D5", 3},
@@ -108,13 +106,7 @@ TEST(TEditNumTest, FiltersWhatTheUserTypesOrPastes)
 
 TEST(TEditNumTest, ValuesWrittenByCodeAreShownAsTheyAre)
 {
-    const struct {
-        const char* what;
-        void (*mode)(TEditNum&);
-        double value;
-        const char* shown;
-        int asInteger;
-    } cases[] = {
+    const struct { const char* what; void (*mode)(TEditNum&); double value; const char* shown; int asInteger; } cases[] = {
         {"above the maximum: not clamped", Range63000, 70000, "70000", 70000},
         {"longer than the length: not cut", Length3, 12345, "12345", 12345},
         {"a half rounds to even", Decimal, 2.5, "2D5", 2},
