@@ -4,8 +4,12 @@
 // events run, and language files installed for one test.
 #include "foundation/EventLoop.h"
 #include "foundation/TLang.h"
+#include "link/LinkTestSupport.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
+#include "support/qt/ScriptedFileDialogs.h"
 #include "windows/QtEventLoop.h"
+#include "windows/TFMain.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -21,7 +25,10 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -137,3 +144,53 @@ inline QStringList Popup(QAbstractItemView* view, const char* item = nullptr)
     menu->hide();
     return offered;
 }
+
+// The program's main window on a settings file in a temporary folder, with
+// scripted file dialogs and message boxes and only the serial ports of portMap.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override { SetFileDialogs(&files); }
+    void TearDown() override
+    {
+        main.reset();
+        SetFileDialogs(nullptr);
+    }
+
+    // Starts the window (the settings file written first when given) and
+    // waits for its start-up; languages come from dir/lng.
+    void Start(const QStringList& params = {}, const std::string& settings = {})
+    {
+        main.reset();
+        if (!settings.empty())
+            WriteFileBytes(IniFile(), settings);
+        std::filesystem::create_directories(dir / "lng");
+        ports.emplace(portMap);
+        TFMainSetup setup;
+        setup.Params = params;
+        setup.LanguageFolder = (dir / "lng").string();
+        setup.ConfigFile = IniFile().string();
+        main = std::make_unique<TFMain>(setup);
+        main->show();
+        ASSERT_TRUE(WaitUntil([this] { return main->Option() == 5; }));
+    }
+    std::filesystem::path IniFile() const { return dir / "vexautils.Ini"; }
+
+    // The texts of the boxes (only the errors when asked) shown since the last call.
+    std::vector<std::string> Shown(bool errorsOnly = false)
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes.Boxes())
+            if (!errorsOnly || box.kind == BoxKind::Error)
+                texts.push_back(box.text);
+        boxes.Clear();
+        return texts;
+    }
+
+    QtEventLoopScope loop;
+    TempDir dir;
+    std::map<int, std::string> portMap; // COMn -> device; every other port missing
+    std::optional<PortEnv> ports;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs files;
+    std::unique_ptr<TFMain> main;
+};

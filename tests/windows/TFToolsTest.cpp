@@ -6,15 +6,10 @@
 #include "database/VexaSamples.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
-#include "link/LinkTestSupport.h"
 #include "link/TVexaComm.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TempDir.h"
 #include "support/qt/ModalDialogs.h"
-#include "support/qt/ScriptedFileDialogs.h"
 #include "windows/MainWindowTestSupport.h"
 #include "windows/TFErrors.h"
-#include "windows/TFMain.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -24,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 
 namespace {
 
@@ -38,33 +32,19 @@ std::string Joined(const Texts& lines)
     return text;
 }
 
-class ToolsTest : public ::testing::Test {
+class ToolsTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        SetFileDialogs(&files);
+        MainWindowFixture::SetUp();
         for (int n : {2, 4, 5, 6})
             TFTools::SetTool(n, [this, n](QWidget*, TVexaComm*, TVexaData&) { ran.push_back(n); });
     }
     void TearDown() override
     {
-        main.reset();
+        MainWindowFixture::TearDown();
         for (int n : {2, 4, 5, 6})
             TFTools::SetTool(n, {});
-        SetFileDialogs(nullptr);
-    }
-
-    // The main window, with the receiver on COM3 when a device is given.
-    void Start(const std::string& device = {})
-    {
-        ports.emplace(device.empty() ? std::map<int, std::string>{} : std::map<int, std::string>{{3, device}});
-        TFMainSetup setup;
-        setup.Params = device.empty() ? QStringList{} : QStringList{"COM3"};
-        setup.LanguageFolder = "";
-        setup.ConfigFile = (dir / "vexautils.Ini").string();
-        main = std::make_unique<TFMain>(setup);
-        main->show();
-        ASSERT_TRUE(WaitUntil([this] { return main->Option() == 5; }));
     }
     void NewList() { main->Listadecanalesnueva1->trigger(); main->SelectOption(5); }
 
@@ -82,22 +62,6 @@ protected:
         }
     }
 
-    // The texts of the boxes shown since the last call.
-    Texts Shown()
-    {
-        Texts texts;
-        for (const auto& box : boxes.Boxes())
-            texts.push_back(box.text);
-        boxes.Clear();
-        return texts;
-    }
-
-    QtEventLoopScope loop;
-    TempDir dir;
-    std::optional<PortEnv> ports;
-    ScriptedMessageBoxes boxes;
-    ScriptedFileDialogs files;
-    std::unique_ptr<TFMain> main;
     std::vector<int> ran; // the plugged tools that ran
 };
 
@@ -180,7 +144,8 @@ TEST_F(ToolsTest, FactoryDataIsSavedByteForByteAsDat)
     for (size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<std::uint8_t>(i * 7 + i / 251); // no channel list at all
     emulator.SetImage(image);
-    Start(emulator.DevicePath());
+    portMap = {{3, emulator.DevicePath()}};
+    Start({"COM3"});
     ASSERT_TRUE(WaitUntil([this] { return main->Comm->Connected(); }));
 
     // Typed with ".Bin", cancelled, and in a folder that does not exist.
