@@ -23,18 +23,13 @@ public:
             const char* old = std::getenv(name.c_str());
             saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
             auto it = ports.find(n);
-            const std::string path = it != ports.end() ? it->second : "/nonexistent/vexa-test-com" + std::to_string(n);
-            setenv(name.c_str(), path.c_str(), 1);
+            setenv(name.c_str(), (it != ports.end() ? it->second : "/nonexistent/" + name).c_str(), 1);
         }
     }
     ~PortEnv()
     {
-        for (auto& [name, value] : saved_) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
+        for (auto& [name, value] : saved_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
     PortEnv(const PortEnv&) = delete;
     PortEnv& operator=(const PortEnv&) = delete;
@@ -55,8 +50,7 @@ struct ProgressRecorder {
     {
         return [this](std::int32_t step, std::int32_t max, bool& cancel) {
             steps.emplace_back(step, max);
-            if (cancelAt && step == *cancelAt)
-                cancelled = true;
+            cancelled = cancelled || (cancelAt && step == *cancelAt);
             cancel = cancelled;
         };
     }

@@ -189,11 +189,9 @@ int main(int argc, char** argv)
         if (e.fromLink && e.code == 0x1F)
             ++sendsEnded;
         if (!quiet) {
-            std::printf("%s code %02X L %5u%s%s%s%s", e.fromLink ? "<- program " : "-> program ", e.code,
+            std::printf("%s code %02X L %5u%s%s%s%s @%d\n", e.fromLink ? "<- program " : "-> program ", e.code,
                         unsigned(e.length), e.magicOk ? "" : " bad-magic", e.crcOk ? "" : " bad-crc",
-                        e.complete ? "" : " cut-short", e.speedOk ? "" : " WRONG-SPEED");
-            std::printf(" @%d", e.baud);
-            std::printf("\n");
+                        e.complete ? "" : " cut-short", e.speedOk ? "" : " WRONG-SPEED", e.baud);
             std::fflush(stdout);
         }
     });

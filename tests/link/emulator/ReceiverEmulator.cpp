@@ -39,23 +39,6 @@ bool IsCommand(uint8_t code)
     return code == kStatus || code == kReadRequest || code == kSendRequest || code == kAnnounce;
 }
 
-int SpeedToBaud(speed_t s)
-{
-    switch (s) {
-    case B0: return 0;
-    case B1200: return 1200;
-    case B2400: return 2400;
-    case B4800: return 4800;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    case B230400: return 230400;
-    default: return -1;
-    }
-}
-
 uint16_t Be16(const uint8_t* p) { return uint16_t(p[0] << 8 | p[1]); }
 
 uint32_t Be32(const uint8_t* p)
@@ -137,10 +120,7 @@ void ReceiverEmulator::OpenPty()
     tcsetattr(s, TCSANOW, &t);
     master_ = m;
     slave_ = s;
-    {
-        std::lock_guard lock(mu_);
-        ptyName_ = name;
-    }
+    Locked([&] { ptyName_ = name; });
     // Re-point the stable name atomically, so that an open never finds it missing.
     std::string tmp = link_ + ".new";
     ::unlink(tmp.c_str());
@@ -161,79 +141,10 @@ void ReceiverEmulator::HangUp()
     ClosePty();
     in_.clear();
     OpenPty();
-    std::lock_guard lock(mu_);
-    ++hangups_;
+    Locked([&] { ++hangups_; });
 }
 
 std::string ReceiverEmulator::DevicePath() const { return link_; }
-
-std::string ReceiverEmulator::PtyName() const
-{
-    std::lock_guard lock(mu_);
-    return ptyName_;
-}
-
-void ReceiverEmulator::SetFaults(const EmulatorFaults& f)
-{
-    std::lock_guard lock(mu_);
-    faults_ = f;
-}
-
-EmulatorFaults ReceiverEmulator::F() const
-{
-    std::lock_guard lock(mu_);
-    return faults_;
-}
-
-void ReceiverEmulator::SetImage(std::vector<uint8_t> image)
-{
-    std::lock_guard lock(mu_);
-    image_ = std::move(image);
-}
-
-std::vector<uint8_t> ReceiverEmulator::Image() const
-{
-    std::lock_guard lock(mu_);
-    return image_;
-}
-
-std::vector<uint8_t> ReceiverEmulator::Firmware() const
-{
-    std::lock_guard lock(mu_);
-    return firmware_;
-}
-
-uint8_t ReceiverEmulator::FirmwareStartCode() const
-{
-    std::lock_guard lock(mu_);
-    return firmwareStart_;
-}
-
-void ReceiverEmulator::SetVersions(const std::string& hard, const std::string& soft)
-{
-    std::lock_guard lock(mu_);
-    hard_ = hard;
-    soft_ = soft;
-}
-
-std::vector<EmulatorFrame> ReceiverEmulator::Log() const
-{
-    std::lock_guard lock(mu_);
-    return log_;
-}
-
-void ReceiverEmulator::ClearLog()
-{
-    std::lock_guard lock(mu_);
-    log_.clear();
-}
-
-bool ReceiverEmulator::WaitForLog(const std::function<bool(const std::vector<EmulatorFrame>&)>& pred,
-                                  int timeoutMs) const
-{
-    std::unique_lock lock(mu_);
-    return cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return pred(log_); });
-}
 
 bool ReceiverEmulator::WaitIdle(int timeoutMs) const
 {
@@ -241,32 +152,12 @@ bool ReceiverEmulator::WaitIdle(int timeoutMs) const
     return cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !busy_; });
 }
 
-int ReceiverEmulator::Hangups() const
-{
-    std::lock_guard lock(mu_);
-    return hangups_;
-}
-
-int ReceiverEmulator::Exchanges() const
-{
-    std::lock_guard lock(mu_);
-    return exchanges_;
-}
-
-void ReceiverEmulator::SetObserver(std::function<void(const EmulatorFrame&)> observer)
-{
-    std::lock_guard lock(mu_);
-    observer_ = std::move(observer);
-}
-
 void ReceiverEmulator::Record(const EmulatorFrame& e)
 {
-    std::function<void(const EmulatorFrame&)> obs;
-    {
-        std::lock_guard lock(mu_);
+    auto obs = Locked([&] {
         log_.push_back(e);
-        obs = observer_;
-    }
+        return observer_;
+    });
     cv_.notify_all();
     if (obs)
         obs(e);
@@ -274,19 +165,22 @@ void ReceiverEmulator::Record(const EmulatorFrame& e)
 
 void ReceiverEmulator::SetBusy(bool busy)
 {
-    {
-        std::lock_guard lock(mu_);
-        busy_ = busy;
-    }
+    Locked([&] { busy_ = busy; });
     cv_.notify_all();
 }
 
 int ReceiverEmulator::CurrentBaud() const
 {
+    static const std::pair<speed_t, int> speeds[] = {{B0, 0},         {B1200, 1200},   {B2400, 2400},
+                                                     {B4800, 4800},   {B9600, 9600},   {B19200, 19200},
+                                                     {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
+                                                     {B230400, 230400}};
     termios t{};
-    if (tcgetattr(slave_, &t) != 0)
-        return -1;
-    return SpeedToBaud(cfgetospeed(&t));
+    if (tcgetattr(slave_, &t) == 0)
+        for (const auto& [code, baud] : speeds)
+            if (cfgetospeed(&t) == code)
+                return baud;
+    return -1;
 }
 
 bool ReceiverEmulator::WaitForBaud(int baud, int timeoutMs)
@@ -307,47 +201,38 @@ void ReceiverEmulator::AbandonExchange()
     [[maybe_unused]] auto r = ::write(abandon_, &one, sizeof one);
 }
 
-// p[0] is the stop eventfd, p[1] the abandon eventfd, both polled.
-bool ReceiverEmulator::Interrupted(const pollfd* p)
+int ReceiverEmulator::Poll(int fd, short events, int ms)
 {
+    pollfd p[3] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}, {fd, events, 0}};
+    const int r = ::poll(p, fd >= 0 ? 3 : 2, ms);
     if (p[1].revents) {
         uint64_t count;
-        [[maybe_unused]] auto r = ::read(abandon_, &count, sizeof count);
-        return true;
+        [[maybe_unused]] auto n = ::read(abandon_, &count, sizeof count);
+        return -1;
     }
-    return p[0].revents != 0 || stop_;
-}
-
-bool ReceiverEmulator::Pause(int ms)
-{
-    pollfd p[2] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}};
-    ::poll(p, 2, ms);
-    return !Interrupted(p);
+    if (p[0].revents || stop_ || (r < 0 && errno != EINTR))
+        return -1;
+    return r > 0 ? p[2].revents : 0;
 }
 
 bool ReceiverEmulator::Fill(size_t n, Clock::time_point firstDeadline)
 {
     while (in_.size() < n) {
-        if (stop_)
-            return false;
         auto deadline = in_.empty() ? firstDeadline : Clock::now() + std::chrono::milliseconds(kInterByteMs);
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (firstDeadline == Clock::time_point::max() && in_.empty())
             left = -1;
         else if (left <= 0)
             return false;
-        pollfd p[3] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}, {master_, POLLIN, 0}};
-        int r = ::poll(p, 3, int(std::min<long long>(left, 1 << 30)));
-        if (r < 0 && errno != EINTR)
+        const int ready = Poll(master_, POLLIN, int(std::min<long long>(left, 1 << 30)));
+        if (ready < 0)
             return false;
-        if (Interrupted(p))
-            return false;
-        if (p[2].revents & POLLIN) {
+        if (ready & POLLIN) {
             uint8_t buf[4096];
             ssize_t got = ::read(master_, buf, sizeof buf);
             if (got > 0)
                 in_.insert(in_.end(), buf, buf + got);
-        } else if (p[2].revents & (POLLHUP | POLLERR)) {
+        } else if (ready & (POLLHUP | POLLERR)) {
             // Cannot happen while we hold the slave open; do not spin if it does.
             Pause(10);
         }
@@ -369,11 +254,7 @@ bool ReceiverEmulator::NextFrame(Frame& f, Clock::time_point deadline, EmulatorF
     f = Frame{};
     f.code = in_[9];
     f.length = Be16(&in_[10]);
-    entry = EmulatorFrame{};
-    entry.fromLink = true;
-    entry.code = f.code;
-    entry.length = f.length;
-    entry.baud = CurrentBaud();
+    entry = EmulatorFrame{.fromLink = true, .code = f.code, .length = f.length, .baud = CurrentBaud()};
     size_t body = f.code == kBlock ? f.length : 0;
     if (!Fill(12 + body, Clock::now() + std::chrono::milliseconds(kInterByteMs))) {
         entry.complete = false;
@@ -385,7 +266,7 @@ bool ReceiverEmulator::NextFrame(Frame& f, Clock::time_point deadline, EmulatorF
     f.body.assign(in_.begin() + 12, in_.begin() + 12 + long(body));
     in_.erase(in_.begin(), in_.begin() + 12 + long(body));
     if (f.code == kBlock)
-        entry.crcOk = body >= 4 && Be32(&f.body[body - 4]) == Crc32(f.body.data(), body - 4);
+        f.crcOk = entry.crcOk = body >= 4 && Be32(&f.body[body - 4]) == Crc32(f.body.data(), body - 4);
     return true;
 }
 
@@ -421,14 +302,8 @@ bool ReceiverEmulator::WriteAll(const uint8_t* p, size_t n)
             n -= size_t(w);
             continue;
         }
-        if (w < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            return false;
-        pollfd pf[3] = {{wake_, POLLIN, 0}, {abandon_, POLLIN, 0}, {master_, POLLOUT, 0}};
-        ::poll(pf, 3, int(left));
-        if (Interrupted(pf))
+        if ((w < 0 && errno != EAGAIN && errno != EINTR) || left <= 0 || Poll(master_, POLLOUT, int(left)) < 0)
             return false;
     }
     return true;
@@ -444,9 +319,7 @@ bool ReceiverEmulator::Reply(uint8_t code, const std::vector<uint8_t>* payload, 
         return false;
 
     std::vector<uint8_t> frame(kMagic, kMagic + sizeof kMagic);
-    frame.push_back(code);
-    frame.push_back(0);
-    frame.push_back(0);
+    frame.insert(frame.end(), {code, 0, 0});
     if (r == fl.badMagicReply)
         frame[1] = 'X';
     if (r == fl.wrongCodeReply)
@@ -477,12 +350,11 @@ bool ReceiverEmulator::Reply(uint8_t code, const std::vector<uint8_t>* payload, 
     if (blockNo != 0 && blockNo == fl.truncateBlock)
         sendLen = 12 + bodyLen / 2;
 
-    EmulatorFrame e;
-    e.code = frame[9];
-    e.length = Be16(&frame[10]);
-    e.magicOk = std::memcmp(frame.data(), kMagic, sizeof kMagic) == 0;
-    e.complete = sendLen == frame.size();
-    e.baud = CurrentBaud();
+    const EmulatorFrame e{.code = frame[9],
+                          .length = Be16(&frame[10]),
+                          .magicOk = std::memcmp(frame.data(), kMagic, sizeof kMagic) == 0,
+                          .complete = sendLen == frame.size(),
+                          .baud = CurrentBaud()};
     if (!WriteAll(frame.data(), sendLen))
         return false;
     Record(e);
@@ -523,12 +395,7 @@ void ReceiverEmulator::Dispatch(Frame f)
 void ReceiverEmulator::DoStatus()
 {
     const EmulatorFaults fl = F();
-    std::string hard, soft;
-    {
-        std::lock_guard lock(mu_);
-        hard = hard_;
-        soft = soft_;
-    }
+    auto [hard, soft] = Locked([&] { return std::pair(hard_, soft_); });
     std::vector<uint8_t> payload(128, 0);
     for (int i = 0; i < 32; ++i)
         payload[size_t(i)] = uint8_t(0x41 + i % 26);
@@ -547,8 +414,7 @@ void ReceiverEmulator::DoStatus()
     if (!Reply(kAck) || !Reply(kBlock, &payload, 1) || !Await(in, {kAck}, 115200, kExchangeWaitMs) ||
         !Reply(kStatusEnd) || !Await(in, {kAck}, 115200, kExchangeWaitMs))
         return;
-    std::lock_guard lock(mu_);
-    ++exchanges_;
+    Locked([&] { ++exchanges_; });
 }
 
 void ReceiverEmulator::DoRead()
@@ -582,8 +448,7 @@ void ReceiverEmulator::DoRead()
     }
     if (!Reply(kReadEnd) || !Await(in, {kAck}, 19200, kExchangeWaitMs))
         return;
-    std::lock_guard lock(mu_);
-    ++exchanges_;
+    Locked([&] { ++exchanges_; });
 }
 
 void ReceiverEmulator::DoReceive(bool firmware)
@@ -606,9 +471,7 @@ void ReceiverEmulator::DoReceive(bool firmware)
             return;
         if (f.code == end)
             break;
-        bool crcOk = f.body.size() >= 4 &&
-                     Be32(&f.body[f.body.size() - 4]) == Crc32(f.body.data(), f.body.size() - 4);
-        if (!crcOk)
+        if (!f.crcOk)
             return; // a damaged block is not acknowledged
         data.insert(data.end(), f.body.begin(), f.body.end() - 4);
         ++k;
@@ -621,14 +484,16 @@ void ReceiverEmulator::DoReceive(bool firmware)
         if (!Reply(kAck))
             return;
     }
-    if (!Reply(kAck))
-        return;
-    std::lock_guard lock(mu_);
-    if (firmware) {
-        firmware_ = std::move(data);
-        firmwareStart_ = start;
-    } else {
-        image_ = std::move(data);
-    }
-    ++exchanges_;
+    // Stored before the last acknowledgement, so that the program's success
+    // and the stored data are never seen apart.
+    Locked([&] {
+        if (firmware) {
+            firmware_ = std::move(data);
+            firmwareStart_ = start;
+        } else {
+            image_ = std::move(data);
+        }
+    });
+    if (Reply(kAck))
+        Locked([&] { ++exchanges_; });
 }

@@ -63,29 +63,29 @@ public:
     // A stable path to point VEXA_COM<n> at: a symbolic link to the current
     // pseudo-terminal, moved to the new one after a hang-up.
     std::string DevicePath() const;
-    std::string PtyName() const;
+    std::string PtyName() const { return Locked([&] { return ptyName_; }); }
 
-    void SetFaults(const EmulatorFaults& f);
-    void SetImage(std::vector<uint8_t> image);
-    std::vector<uint8_t> Image() const;
-    std::vector<uint8_t> Firmware() const;     // payload bytes of the last complete upload
-    uint8_t FirmwareStartCode() const;         // 0x12 or 0x22; 0 before any upload
-    void SetVersions(const std::string& hard, const std::string& soft);
+    void SetFaults(const EmulatorFaults& f) { Locked([&] { faults_ = f; }); }
+    void SetImage(std::vector<uint8_t> image) { Locked([&] { image_ = std::move(image); }); }
+    std::vector<uint8_t> Image() const { return Locked([&] { return image_; }); }
+    // Payload bytes of the last complete upload, and its start code (0x12 or 0x22; 0 before any).
+    std::vector<uint8_t> Firmware() const { return Locked([&] { return firmware_; }); }
+    uint8_t FirmwareStartCode() const { return Locked([&] { return firmwareStart_; }); }
+    void SetVersions(const std::string& hard, const std::string& soft) { Locked([&] { hard_ = hard; soft_ = soft; }); }
 
-    std::vector<EmulatorFrame> Log() const;
-    void ClearLog();
-    // Waits (at most timeoutMs) until pred holds for the log; true when it did.
-    bool WaitForLog(const std::function<bool(const std::vector<EmulatorFrame>&)>& pred, int timeoutMs) const;
+    std::vector<EmulatorFrame> Log() const { return Locked([&] { return log_; }); }
+    void ClearLog() { Locked([&] { log_.clear(); }); }
     // Waits (at most timeoutMs) until no exchange runs; true when idle.
     bool WaitIdle(int timeoutMs) const;
     // Gives up the exchange that runs (a receiver's own time-out, at once):
     // the emulator goes back to waiting for a command.
     void AbandonExchange();
-    int Hangups() const;
-    int Exchanges() const;                     // exchanges completed as the protocol says
+    int Hangups() const { return Locked([&] { return hangups_; }); }
+    // Exchanges completed as the protocol says.
+    int Exchanges() const { return Locked([&] { return exchanges_; }); }
 
     // Called on the emulator's thread for every frame logged (the executable prints them).
-    void SetObserver(std::function<void(const EmulatorFrame&)> observer);
+    void SetObserver(std::function<void(const EmulatorFrame&)> f) { Locked([&] { observer_ = std::move(f); }); }
 
     static uint32_t Crc32(const uint8_t* data, size_t n);
 
@@ -95,7 +95,16 @@ private:
         uint16_t length = 0;
         std::vector<uint8_t> body;
         bool magicOk = true;
+        bool crcOk = false;    // a data block whose CRC matches its payload
     };
+
+    template <class Fn>
+    auto Locked(Fn f) const -> decltype(f())
+    {
+        std::lock_guard lock(mu_);
+        return f();
+    }
+    EmulatorFaults F() const { return Locked([&] { return faults_; }); }
 
     void Run();
     void OpenPty();
@@ -104,8 +113,10 @@ private:
     int CurrentBaud() const;
     bool WaitForBaud(int baud, int timeoutMs);
     using Clock = std::chrono::steady_clock;
-    bool Pause(int ms);                        // false when stopping or abandoning
-    bool Interrupted(const struct pollfd* wakeAndAbandon);
+    // Waits at most ms (-1: for ever) for `events` on fd (none when fd < 0);
+    // the events that came, or -1 when stopping or abandoning.
+    int Poll(int fd, short events, int ms);
+    bool Pause(int ms) { return Poll(-1, 0, ms) >= 0; } // false when stopping or abandoning
     bool Fill(size_t n, Clock::time_point firstDeadline);
     bool NextFrame(Frame& f, Clock::time_point deadline, EmulatorFrame& entry);
     // Reads frames until one with a code in `codes` arrives at `baud`. A command
@@ -122,8 +133,6 @@ private:
     void DoStatus();
     void DoRead();
     void DoReceive(bool firmware);
-
-    EmulatorFaults F() const;
 
     mutable std::mutex mu_;
     mutable std::condition_variable cv_;

@@ -1,20 +1,25 @@
 #include "PseudoTerminal.h"
 
 #include "foundation/EventLoop.h"
+#include "link/serial/AfSafeSync.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+Clock::time_point In(int ms) { return Clock::now() + std::chrono::milliseconds(ms); }
 
 int RemainingMs(Clock::time_point deadline)
 {
@@ -22,10 +27,17 @@ int RemainingMs(Clock::time_point deadline)
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-const struct {
-    speed_t code;
-    unsigned rate;
-} speeds[] = {{B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+// Waits a moment for `events` on `fd`; false once the deadline has passed.
+bool Await(int fd, short events, Clock::time_point deadline)
+{
+    if (RemainingMs(deadline) == 0)
+        return false;
+    pollfd p = {fd, events, 0};
+    ::poll(&p, 1, std::min(RemainingMs(deadline), 100));
+    return true;
+}
+
+bool Retry(ssize_t n) { return n >= 0 || errno == EAGAIN || errno == EINTR; }
 
 } // namespace
 
@@ -42,8 +54,7 @@ PseudoTerminal::PseudoTerminal(int comNumber) : comNumber_(comNumber)
 PseudoTerminal::~PseudoTerminal()
 {
     CloseMaster();
-    if (slave_ >= 0)
-        ::close(slave_);
+    ::close(slave_);
     ::unsetenv(("VEXA_COM" + std::to_string(comNumber_)).c_str());
 }
 
@@ -56,37 +67,27 @@ void PseudoTerminal::CloseMaster()
 
 bool PseudoTerminal::Send(const std::vector<std::uint8_t>& bytes, int limitMs)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
+    const auto deadline = In(limitMs);
+    for (std::size_t sent = 0; sent < bytes.size();) {
         const ssize_t n = ::write(master_, bytes.data() + sent, bytes.size() - sent);
-        if (n > 0) {
+        if (n > 0)
             sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
+        else if (!Retry(n) || !Await(master_, POLLOUT, deadline))
             return false;
-        pollfd p = {master_, POLLOUT, 0};
-        if (RemainingMs(deadline) == 0)
-            return false;
-        ::poll(&p, 1, std::min(RemainingMs(deadline), 100));
     }
     return true;
 }
 
 std::vector<std::uint8_t> PseudoTerminal::Receive(std::size_t count, int limitMs)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    const auto deadline = In(limitMs);
     std::vector<std::uint8_t> got;
     std::uint8_t chunk[4096];
-    while (got.size() < count && RemainingMs(deadline) > 0) {
-        pollfd p = {master_, POLLIN, 0};
-        if (::poll(&p, 1, std::min(RemainingMs(deadline), 100)) <= 0)
-            continue;
+    while (got.size() < count && Await(master_, POLLIN, deadline)) {
         const ssize_t n = ::read(master_, chunk, std::min(sizeof chunk, count - got.size()));
         if (n > 0)
             got.insert(got.end(), chunk, chunk + n);
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+        else if (!Retry(n))
             break;
     }
     return got;
@@ -94,31 +95,35 @@ std::vector<std::uint8_t> PseudoTerminal::Receive(std::size_t count, int limitMs
 
 unsigned PseudoTerminal::Speed() const
 {
+    static const std::pair<speed_t, unsigned> speeds[] = {
+        {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
     termios t{};
-    if (::tcgetattr(master_, &t) != 0)
-        return 0;
-    for (const auto& s : speeds)
-        if (s.code == ::cfgetospeed(&t))
-            return s.rate;
+    if (::tcgetattr(master_, &t) == 0)
+        for (const auto& [code, rate] : speeds)
+            if (code == ::cfgetospeed(&t))
+                return rate;
     return 0;
 }
 
 bool PumpUntil(const std::function<bool()>& done, int limitMs)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (RemainingMs(deadline) == 0)
-            return done();
+    const auto deadline = In(limitMs);
+    while (!done() && RemainingMs(deadline) > 0)
         WaitForPendingEvents(std::min(RemainingMs(deadline), 20));
-    }
-    return true;
+    return done();
 }
 
 void PumpFor(int ms)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-    while (RemainingMs(deadline) > 0)
-        WaitForPendingEvents(std::min(RemainingMs(deadline), 20));
+    PumpUntil([] { return false; }, ms);
+}
+
+bool AwaitHandOff(std::uint64_t sentBefore)
+{
+    const auto deadline = In(2000);
+    while (AfSyncStatistics().CallsSent == sentBefore && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return AfSyncStatistics().CallsSent > sentBefore;
 }
 
 std::vector<std::uint8_t> Pattern(std::size_t count, std::uint32_t seed)

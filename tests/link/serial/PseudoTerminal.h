@@ -3,7 +3,6 @@
 // (through VEXA_COM<n>), the test plays the other end on the master side.
 // The test keeps its own descriptor on the slave, as a device emulator
 // would, so the master stays usable while the port is closed.
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -41,6 +40,9 @@ private:
 bool PumpUntil(const std::function<bool()>& done, int limitMs = 5000);
 // Lets pending events run for `ms` milliseconds.
 void PumpFor(int ms);
+// Waits, running no events, until a worker thread has handed a call to the
+// main thread since the hand-off statistics showed `sentBefore` calls sent.
+bool AwaitHandOff(std::uint64_t sentBefore);
 
 // Deterministic test bytes.
 std::vector<std::uint8_t> Pattern(std::size_t count, std::uint32_t seed);

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <future>
-#include <sys/resource.h>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -26,7 +25,7 @@ std::string Message(const std::function<void()>& f)
     return "no error";
 }
 
-// A port set up as the receiver link uses it, collecting what it receives.
+// A port on COM<com> set up as the receiver link uses it, collecting what it receives.
 struct LinkPort {
     TAfComPort port;
     std::vector<std::uint8_t> received;
@@ -50,59 +49,6 @@ struct LinkPort {
     }
 };
 
-double CpuSeconds()
-{
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// 128 KiB each way at once; the main thread lets no events run for
-// `busyMs` once a sixteenth of the bytes came in.
-void Transfer(int com, int busyMs)
-{
-    PseudoTerminal pty(com);
-    LinkPort link(com);
-    link.port.Open();
-    constexpr std::size_t size = 128 * 1024;
-    const auto incoming = Pattern(size, 10 + static_cast<std::uint32_t>(com));
-    const auto outgoing = Pattern(size, 20 + static_cast<std::uint32_t>(com));
-    auto sender = std::async(std::launch::async, [&] { return pty.Send(incoming, 30000); });
-    auto receiver = std::async(std::launch::async, [&] { return pty.Receive(size, 30000); });
-
-    const auto failedBefore = AfSyncStatistics().CallsFailed;
-    std::size_t queued = 0;
-    bool wasBusy = busyMs == 0;
-    const auto deadline = Clock::now() + 30s;
-    while ((link.received.size() < size || receiver.wait_for(0s) != std::future_status::ready) &&
-           Clock::now() < deadline) {
-        const std::size_t room = static_cast<std::size_t>(link.port.OutBufFree());
-        const std::size_t n = std::min(room, size - queued);
-        if (n > 0) {
-            link.port.WriteData(outgoing.data() + queued, static_cast<std::int32_t>(n));
-            queued += n;
-        }
-        if (!wasBusy && link.received.size() >= size / 16) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(busyMs));
-            wasBusy = true;
-        }
-        WaitForPendingEvents(5);
-    }
-    ASSERT_EQ(sender.wait_for(1s), std::future_status::ready);
-    EXPECT_TRUE(sender.get());
-    ASSERT_EQ(receiver.wait_for(1s), std::future_status::ready);
-    EXPECT_TRUE(receiver.get() == outgoing) << "outgoing bytes lost or reordered";
-    EXPECT_EQ(link.received.size(), size);
-    EXPECT_TRUE(link.received == incoming) << "incoming bytes lost or reordered";
-    EXPECT_TRUE(wasBusy);
-    if (busyMs > 2000) {
-        // The event thread gave up on the busy main thread at least once.
-        EXPECT_GT(AfSyncStatistics().CallsFailed, failedBefore);
-    }
-    EXPECT_TRUE(link.port.Active());
-}
-
 } // namespace
 
 TEST(TAfComPortTest, PropertiesBuildTheLineSettings)
@@ -114,7 +60,9 @@ TEST(TAfComPortTest, PropertiesBuildTheLineSettings)
     port.SetRTS(false);
     EXPECT_EQ(port.DCB().Flags, 0x1011u);
     port.SetBaudRate(br19200);
+    port.SetXOnChar(0x21);
     EXPECT_EQ(port.DCB().Flags, 0x1u);
+    EXPECT_EQ(port.DCB().XonChar, 0x21);
 
     TAfComPort flow;
     flow.SetFlowControl(fwRtsCts);
@@ -138,26 +86,26 @@ TEST(TAfComPortTest, PropertiesBuildTheLineSettings)
 
 TEST(TAfComPortTest, OpenCloseAndTheirErrors)
 {
-    PseudoTerminal pty(51);
+    PseudoTerminal pty(51), other(52);
     LinkPort link(51);
-    link.port.SetComNumber(0);
-    EXPECT_EQ(Message([&] { link.port.Open(); }), "Invalid port number (COM0)");
-    EXPECT_FALSE(link.port.Active());
-    EXPECT_EQ(link.opened, 0);
-
-    link.port.SetComNumber(51); // closed: only stored
     EXPECT_FALSE(link.port.Active());
     link.port.Open();
     EXPECT_TRUE(link.port.Active());
     EXPECT_EQ(link.opened, 1);
-    EXPECT_EQ(pty.Speed(), 115200u);
     EXPECT_EQ(Message([&] { link.port.SetInBufSize(100); }), "Port is not closed -  ");
     EXPECT_EQ(link.port.InBufSize(), 8192);
-
+    // Another port number while open: closed here, opened there.
+    link.port.SetComNumber(52);
+    EXPECT_TRUE(link.port.Active());
+    EXPECT_EQ(link.opened, 2);
+    EXPECT_EQ(link.closed, 1);
+    link.port.WriteData("abc", 3);
+    EXPECT_EQ(other.Receive(3, 2000), (std::vector<std::uint8_t>{'a', 'b', 'c'}));
+    EXPECT_TRUE(pty.Receive(1, 100).empty());
     // The speed changes in place, on the open descriptor.
     const int handle = link.port.ComHandle();
     link.port.SetBaudRate(br19200);
-    EXPECT_EQ(pty.Speed(), 19200u);
+    EXPECT_EQ(other.Speed(), 19200u);
     EXPECT_EQ(link.port.ComHandle(), handle);
     EXPECT_EQ(Message([&] { link.port.SetBaudRate(br14400); }), "Error setting parameters from DCB");
 
@@ -166,95 +114,70 @@ TEST(TAfComPortTest, OpenCloseAndTheirErrors)
     const auto big = Pattern(9000, 1);
     EXPECT_EQ(Message([&] { link.port.WriteData(big.data(), 9000); }),
               "Write data error [requested: 9000, free: 8192] -  ");
-
     link.port.Close();
     EXPECT_FALSE(link.port.Active());
     EXPECT_EQ(link.port.ComHandle(), -1);
-    EXPECT_EQ(link.closed, 1);
+    EXPECT_EQ(link.closed, 2);
     EXPECT_EQ(Message([&] { link.port.WriteData(big.data(), 1); }), "Write data error [requested: 1, free: 0] -  ");
 }
 
-TEST(TAfComPortTest, ChangingThePortNumberWhileOpenReopensOnTheNewPort)
-{
-    PseudoTerminal first(52);
-    PseudoTerminal second(53);
-    LinkPort link(52);
-    link.port.Open();
-    link.port.SetComNumber(53);
-    EXPECT_TRUE(link.port.Active());
-    EXPECT_EQ(link.opened, 2);
-    EXPECT_EQ(link.closed, 1);
-    link.port.WriteData("abc", 3);
-    EXPECT_EQ(second.Receive(3, 2000), (std::vector<std::uint8_t>{'a', 'b', 'c'}));
-    EXPECT_TRUE(first.Receive(1, 100).empty());
-}
-
-TEST(TAfComPortTest, Transfers128KiBEachWayWithoutLoss)
-{
-    Transfer(54, 0);
-}
-
+// 128 KiB each way at once, while the main thread lets no events run for
+// longer than the hand-off waits: the event thread gives up on it, and the
+// bytes wait in the port instead of being lost.
 TEST(TAfComPortTest, Transfers128KiBEachWayWhileTheMainThreadIsBusy)
 {
-    Transfer(55, 2500);
-}
-
-TEST(TAfComPortTest, CloseWithAnEventInFlightNeitherWaitsNorRunsIt)
-{
-    PseudoTerminal pty(56);
-    LinkPort link(56);
+    PseudoTerminal pty(55);
+    LinkPort link(55);
     link.port.Open();
-    const auto sentBefore = AfSyncStatistics().CallsSent;
-    ASSERT_TRUE(pty.Send(Pattern(100, 2)));
-    // The event thread hands the bytes over and waits; the main thread runs no events.
-    const auto deadline = Clock::now() + 2s;
-    while (AfSyncStatistics().CallsSent == sentBefore && Clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_GT(AfSyncStatistics().CallsSent, sentBefore);
-    const auto start = Clock::now();
-    link.port.Close();
-    EXPECT_LT(Clock::now() - start, 100ms);
-    PumpFor(300);
-    EXPECT_TRUE(link.received.empty());
-    EXPECT_EQ(link.closed, 1);
-}
-
-TEST(TAfComPortTest, ASilentPortCostsAlmostNoTime)
-{
-    PseudoTerminal pty(57);
-    LinkPort link(57);
-    link.port.Open();
-    const double cpuBefore = CpuSeconds();
-    const auto start = Clock::now();
-    // Waiting for bytes the way the link does: 50 ms steps, letting events run.
-    while (Clock::now() - start < 1s)
-        WaitForPendingEvents(50);
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    EXPECT_LT(CpuSeconds() - cpuBefore, 0.1 * wall);
+    constexpr std::size_t size = 128 * 1024;
+    const auto incoming = Pattern(size, 65);
+    const auto outgoing = Pattern(size, 75);
+    auto sender = std::async(std::launch::async, [&] { return pty.Send(incoming, 30000); });
+    auto receiver = std::async(std::launch::async, [&] { return pty.Receive(size, 30000); });
+    const auto failedBefore = AfSyncStatistics().CallsFailed;
+    std::size_t queued = 0;
+    bool wasBusy = false;
+    const auto deadline = Clock::now() + 30s;
+    while ((link.received.size() < size || receiver.wait_for(0s) != std::future_status::ready) &&
+           Clock::now() < deadline) {
+        const std::size_t n = std::min(static_cast<std::size_t>(link.port.OutBufFree()), size - queued);
+        if (n > 0)
+            link.port.WriteData(outgoing.data() + queued, static_cast<std::int32_t>(n));
+        queued += n;
+        if (!wasBusy && link.received.size() >= size / 16) {
+            std::this_thread::sleep_for(2500ms);
+            wasBusy = true;
+        }
+        WaitForPendingEvents(5);
+    }
+    ASSERT_EQ(sender.wait_for(1s), std::future_status::ready);
+    EXPECT_TRUE(sender.get());
+    ASSERT_EQ(receiver.wait_for(1s), std::future_status::ready);
+    EXPECT_TRUE(receiver.get() == outgoing) << "outgoing bytes lost or reordered";
+    EXPECT_TRUE(link.received == incoming) << "incoming bytes lost or reordered";
+    EXPECT_TRUE(wasBusy);
+    EXPECT_GT(AfSyncStatistics().CallsFailed, failedBefore);
     EXPECT_TRUE(link.port.Active());
 }
 
+// A hang-up is seen even while the main thread runs no events (well inside
+// the hand-off's time-out), and the port then closes itself, once.
 TEST(TAfComPortTest, TheOtherEndClosingIsALostPort)
 {
     PseudoTerminal pty(58);
     LinkPort link(58);
     link.port.Open();
     pty.CloseMaster();
-    // Seen at once, even while the main thread runs no events...
-    const auto start = Clock::now();
-    while (link.port.Active() && Clock::now() - start < 2s)
-        std::this_thread::sleep_for(1ms);
+    for (int i = 0; i < 100 && link.port.Active(); ++i)
+        std::this_thread::sleep_for(10ms);
     EXPECT_FALSE(link.port.Active());
-    EXPECT_LT(Clock::now() - start, 500ms);
-    EXPECT_EQ(Message([&] { link.port.WriteData("x", 1); }).rfind("Write data error", 0), 0u);
-    // ...and the port closes itself once it does.
     EXPECT_TRUE(PumpUntil([&] { return link.closed == 1; }, 1000));
     EXPECT_EQ(link.port.ComHandle(), -1);
     PumpFor(300);
     EXPECT_EQ(link.closed, 1);
 }
 
-TEST(TAfComPortTest, HandlersMayCloseThePortOrFail)
+TEST(TAfComPortTest, HandlersMayFailOrCloseThePortAndCloseDropsAnEventInFlight)
 {
     std::vector<std::string> reported;
     SetExceptionHandler([&](std::exception_ptr e) { reported.push_back(Message([&] { std::rethrow_exception(e); })); });
@@ -270,13 +193,25 @@ TEST(TAfComPortTest, HandlersMayCloseThePortOrFail)
     ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }, 2000));
     EXPECT_EQ(reported.front(), "Read data error -  ");
     EXPECT_TRUE(link.port.Active());
-
+    SetExceptionHandler(nullptr);
     // Closing from inside the port's own event.
     link.port.OnDataRecived = [&](TAfCustomSerialPort*, std::int32_t) { link.port.Close(); };
     ASSERT_TRUE(pty.Send({4}));
-    const auto start = Clock::now();
     ASSERT_TRUE(PumpUntil([&] { return link.closed == 1; }, 3000));
-    EXPECT_LT(Clock::now() - start, 1000ms);
     EXPECT_FALSE(link.port.Active());
-    SetExceptionHandler(nullptr);
+
+    // The event thread hands bytes over and waits; the main thread runs no
+    // events. The close must neither wait that out nor let the event run later.
+    bool ran = false;
+    link.port.OnDataRecived = [&](TAfCustomSerialPort*, std::int32_t) { ran = true; };
+    link.port.Open();
+    const auto sentBefore = AfSyncStatistics().CallsSent;
+    ASSERT_TRUE(pty.Send(Pattern(100, 2)));
+    ASSERT_TRUE(AwaitHandOff(sentBefore));
+    const auto start = Clock::now();
+    link.port.Close();
+    EXPECT_LT(Clock::now() - start, 1500ms) << "the close waited out the hand-off";
+    PumpFor(300);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(link.closed, 2);
 }
