@@ -139,8 +139,9 @@ public:
     int LoadFromTxt(const std::vector<std::string>& lines);
 
     // One line, already split into words, in pass 1, 2 or 3. False for a
-    // known tag with the wrong number of words in its own pass, or a
-    // transponder whose polarisation is neither 'v' nor 'h'.
+    // known tag with the wrong number of words in its own pass, a
+    // transponder whose polarisation is neither 'v' nor 'h', and a NUL byte
+    // in the tag or in any word of a known tag's line (in every pass).
     bool ParseTxtLine(int pass, const std::vector<std::string>& tokens);
 
     // ---- Checks, repair and removal of records that no channel uses

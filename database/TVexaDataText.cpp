@@ -315,6 +315,17 @@ bool TVexaData::ParseTxtLine(int pass, const std::vector<std::string>& tokens)
     const std::size_t n = tokens.size();
     auto tok = [&tokens](std::size_t k) -> const std::string& { return Token(tokens, k); };
 
+    // The writer never puts a NUL byte in a list, so one on a line whose
+    // words are read is damage: taken as a byte it would turn a number into 0
+    // or a tag into none, and a record would change or vanish in silence.
+    // Comments and lines of unknown tags are not read and may hold anything.
+    auto hasNul = [](const std::string& word) { return word.find('\0') != std::string::npos; };
+    if (hasNul(tag))
+        return false;
+    if ((tag == "l" || tag == "a" || tag == "s" || tag == "t" || tag == "v" || tag == "r")
+        && std::any_of(tokens.begin(), tokens.end(), hasNul))
+        return false;
+
     if (tag == "boxp5000") {
         if (pass == 1)
             Valid = true;

@@ -217,9 +217,7 @@ char FoldAccent(char c)
     }
 }
 
-namespace {
-
-std::string NameKey(const std::string& name)
+std::string NameKey(std::string_view name)
 {
     std::string key;
     key.reserve(name.size());
@@ -228,8 +226,6 @@ std::string NameKey(const std::string& name)
             key += FoldAccent(AsciiUpper(c));
     return key;
 }
-
-} // namespace
 
 bool SameName(const std::string& a, const std::string& b)
 {
@@ -343,7 +339,7 @@ void SearchFil(const std::string& pattern, std::vector<std::string>& names)
     names.insert(names.end(), found.begin(), found.end());
 }
 
-bool LoadLines(const std::string& fileName, std::vector<std::string>& lines, std::uint64_t maxBytes)
+bool LoadLines(const std::string& fileName, std::vector<std::string>& lines, std::uint64_t maxBytes, NulByte nul)
 {
     lines.clear();
     // Non-blocking, so that a FIFO or device under a text file's name cannot hang us.
@@ -381,7 +377,7 @@ bool LoadLines(const std::string& fileName, std::vector<std::string>& lines, std
         return false;
 
     try {
-        size_t end = bytes.find('\0');
+        size_t end = nul == NulByte::EndsText ? bytes.find('\0') : std::string::npos;
         if (end == std::string::npos)
             end = bytes.size();
         size_t start = 0;

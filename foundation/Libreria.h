@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ---- Text and number conversions
@@ -61,6 +62,9 @@ char FoldAccent(char c);
 
 // Equality after removing spaces, upper-casing and folding accented vowels.
 bool SameName(const std::string& a, const std::string& b);
+// What SameName compares: two names are the same exactly when their keys are
+// equal, so an index of names can hold each key once instead.
+std::string NameKey(std::string_view name);
 
 // The Yes/No text of a list cell, in the current language.
 std::string YesNoText(bool value);
@@ -101,13 +105,20 @@ std::string SetExtension(const std::string& fileName, const std::string& extensi
 // matched). Entries of any kind count. Sorted by name; nothing on failure.
 void SearchFil(const std::string& pattern, std::vector<std::string>& names);
 
-// Reads a whole text file into lines: lines end at CR LF, LF or CR, a NUL
-// byte ends the text, bytes are kept as they are. False, with lines empty,
-// when the file cannot be read, is not a regular file or is larger than
-// maxBytes: a real language or settings file is a few dozen KiB, and a
-// file of nothing but line ends would cost some 32 bytes a line in memory.
+// What a NUL byte means to a file's reader. The language and settings files
+// always ended at the first NUL. Channel lists and listings do not: TVs
+// write NULs into unused columns, so there a NUL is a byte like any other
+// and every line is read; each reader judges it where it takes a field.
+enum class NulByte { EndsText, Ordinary };
+
+// Reads a whole text file into lines: lines end at CR LF, LF or CR, bytes
+// are kept as they are, and a NUL byte ends the text or stays in its line as
+// nul says. False, with lines empty, when the file cannot be read, is not a
+// regular file or is larger than maxBytes: a real language or settings file
+// is a few dozen KiB, and a file of nothing but line ends would cost some 32
+// bytes a line in memory.
 bool LoadLines(const std::string& fileName, std::vector<std::string>& lines,
-               std::uint64_t maxBytes = 4u << 20);
+               std::uint64_t maxBytes = 4u << 20, NulByte nul = NulByte::EndsText);
 
 // ---- Shared message boxes (through the MessageBoxes() seam)
 

@@ -12,6 +12,7 @@ namespace {
 
 using fuzz::Bytes;
 using fuzz::Require;
+using namespace std::string_literals;
 
 } // namespace
 
@@ -35,6 +36,7 @@ std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
               "{ {ignored, 1}, {} }\r\n"),
         Bytes("/* { */ {{3,,,,,,,0x1000000,0x10000,,0x3FF}} /* } */ {{0,1,\"x\",0x0,1,0,0}}"),
         Bytes("{{2,0,0,0,0,0,0,0x1177800,0x275000,0}}"),
+        Bytes("{{1,0,0,0,0,0,0,0x11\0,0x27,0,0}}\0\0{{0,1,\"N\0L\",0x0,0x1,0,0}}"s),
     };
 }
 

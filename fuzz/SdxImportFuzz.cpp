@@ -23,6 +23,10 @@ std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
         + SdxLine({.polar = '0', .name = "Sky      Cinema", .symbol = 22000, .access = "C__"}) + "\n"
         + SdxLine({.satelite = "Hispasat 30W", .frequency = 12000, .polar = '0', .name = "TVE", .position = 3300}) + "\n"
         + "satcodx103 short line\n" + "ignored\n";
+    // TVs fill unused columns with NUL bytes; one stands in a name as well.
+    std::string nuls = SdxLine({.name = "NUL name"}) + std::string(16, '\0');
+    nuls[46] = '\0';
+    listing += nuls + "\n";
     // A listing that fills the satellite list is left to the unit tests: at
     // 128 lines a run it would cost this bounded pass most of its time.
     return {fuzz::Bytes(listing)};

@@ -13,6 +13,7 @@
 namespace {
 
 using fuzz::Require;
+using namespace std::string_literals;
 
 // The banner and headings are comments, all read alike: leave them out so
 // that the seeds stay small and the mutations hit the data lines.
@@ -40,7 +41,10 @@ std::vector<std::vector<std::uint8_t>> VexaFuzzSeeds()
         "boxp5000", "L 12", "t 1 2 v 22 18 12 1/2", "s \"A\"b 1 2 u 1,9 w y -90", "a 1 u 1 2 d c 22 12 18",
         "r \"\" 1 1 1 1 2 3 4 5 1 1 1 yY", "v x\"q\" 0 0 9 1 1 1 1 1 0 0 0", "\"unclosed quote",
     };
-    return {Join(withFavourites), Join(without), Join(odd)};
+    // A NUL byte is nothing in a comment and damage on a line that is read.
+    const std::vector<std::string> nul = {"BOXP5000", "  # NUL\0 in a comment"s, "s \"A\" 1 2 u 1,9 w y -90",
+                                          "v \"N\0L\" 1 1 1 1 2 3 4 5 1 1 1"s};
+    return {Join(withFavourites), Join(without), Join(odd), Join(nul)};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -57,7 +57,7 @@ bool ReadLines(const QString& fileName, std::vector<std::string>& lines)
 {
     bool read = false;
     try {
-        read = LoadLines(QFile::encodeName(fileName).toStdString(), lines, kMaxTextBytes);
+        read = LoadLines(QFile::encodeName(fileName).toStdString(), lines, kMaxTextBytes, NulByte::Ordinary);
     } catch (const std::exception&) {
         read = false; // out of memory on a file near the cap
     }

@@ -29,6 +29,9 @@ namespace {
 
 constexpr char kDegree = '\xB0'; // the degree sign in Windows-1252
 
+// What the download holds in memory beyond the listing taken so far.
+constexpr qint64 kReadBufferBytes = 64 << 10;
+
 struct TListingSatelite {
     const char* Name;
     const char* Position; // four digits, tenths of a degree; over 1800 is west
@@ -469,6 +472,10 @@ bool TFInternet::Fetch(std::vector<std::string>& lines)
     // A redirect is no listing: it is reported like any other status but 2xx.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply* reply = manager.get(request);
+    // Qt's network thread reads ahead of us without limit: a body far over
+    // the cap would pile up in memory faster than we can refuse it. With a
+    // bounded buffer it waits until we have taken what it holds.
+    reply->setReadBufferSize(kReadBufferBytes);
 
     bool tooBig = false;
     bool writeFailed = false;
@@ -516,7 +523,7 @@ bool TFInternet::Fetch(std::vector<std::string>& lines)
     if (!received || tooBig || writeFailed || file.error() != QFileDevice::NoError)
         return false;
 
-    if (!LoadLines(fileName, lines, kMaxListingBytes))
+    if (!LoadLines(fileName, lines, kMaxListingBytes, NulByte::Ordinary))
         return false;
     for (const std::string& line : lines)
         if (IsSdxLine(line))

@@ -1,14 +1,19 @@
 #include "import/UpdateRows.h"
 
+#include "database/RecordPositions.h"
 #include "database/TVexaData.h"
 #include "foundation/Libreria.h"
 #include "foundation/TLang.h"
 #include "foundation/WaitBox.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
 
 namespace {
 
@@ -48,6 +53,101 @@ void CopyPid(std::uint16_t& target, std::uint16_t source)
         target = source;
 }
 
+// What makes two channels candidates for each other: their satellites'
+// position and their names' key (NameKey). Equal keys, equal candidates.
+struct MatchKey {
+    std::uint16_t Angle = 0;
+    char EastWest = 0;
+    std::uint8_t Length = 0;
+    std::array<char, decltype(TChannelRec::Name)::Capacity> Name{}; // zero beyond Length
+    bool operator==(const MatchKey&) const = default;
+};
+// Hashed as its bytes, so it must have no padding.
+static_assert(std::has_unique_object_representations_v<MatchKey>);
+
+struct MatchKeyHash {
+    std::size_t operator()(const MatchKey& key) const noexcept
+    {
+        return std::hash<std::string_view>{}({reinterpret_cast<const char*>(&key), sizeof key});
+    }
+};
+
+MatchKey KeyOf(const TVexaData& data, const TChannelRec& channel)
+{
+    const Position where = PositionOf(data, channel);
+    MatchKey key;
+    key.Angle = where.Angle;
+    key.EastWest = where.EastWest;
+    // A key is never longer than its name, and a name fits its field.
+    const std::string name = NameKey(channel.Name.view());
+    key.Length = static_cast<std::uint8_t>(std::min(name.size(), key.Name.size()));
+    std::copy_n(name.begin(), key.Length, key.Name.begin());
+    return key;
+}
+
+// The current channels grouped by MatchKey, each group in list order, so
+// that an incoming channel meets only its own candidates: a full list against
+// a full listing would otherwise be millions of name comparisons.
+class CandidateIndex {
+public:
+    explicit CandidateIndex(const TVexaData& data)
+        : Next(static_cast<std::size_t>(data.Channels.Count()), -1)
+    {
+        First.reserve(Next.size());
+        // From the last channel back, each one goes before the rest of its group.
+        for (int c = data.Channels.Count() - 1; c >= 0; --c) {
+            auto [group, added] = First.try_emplace(KeyOf(data, *data.Channels.Get(c)), c);
+            if (!added) {
+                Next[static_cast<std::size_t>(c)] = group->second;
+                group->second = c;
+            }
+        }
+    }
+
+    // The first channel of the group; -1 when there is none.
+    int FirstOf(const MatchKey& key) const
+    {
+        const auto group = First.find(key);
+        return group == First.end() ? -1 : group->second;
+    }
+    // The channel after c in its group; -1 after the last.
+    int NextOf(int c) const { return Next[static_cast<std::size_t>(c)]; }
+
+private:
+    std::unordered_map<MatchKey, int, MatchKeyHash> First;
+    std::vector<int> Next;
+};
+
+// Lets the wait box run at the first step and then every few hundredths of a
+// second. A step of the merge costs far less than a poll (processing events
+// repaints the progress bar), so polling by count would spend most of the run
+// in the box.
+class WaitPoll {
+public:
+    explicit WaitPoll(IWaitBox& box) : Box(box) {}
+
+    // True when the user cancelled, as far as this poll saw.
+    bool Cancelled(int position)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (now < Due)
+            return false;
+        Due = now + std::chrono::milliseconds(40);
+        return CancelledNow(position);
+    }
+
+    bool CancelledNow(int position)
+    {
+        Box.SetPosition(position);
+        Box.ProcessEvents();
+        return Box.Cancelled();
+    }
+
+private:
+    IWaitBox& Box;
+    std::chrono::steady_clock::time_point Due = std::chrono::steady_clock::time_point::min();
+};
+
 } // namespace
 
 UpdateRows::UpdateRows(TVexaData& current, const TVexaData& incoming)
@@ -66,53 +166,35 @@ bool UpdateRows::Build()
     box->ShowLabel(LangText(3007));
     box->SetMax(std::max(incomingCount - 1, 0));
     box->Start();
+    WaitPoll poll(*box);
     Rows.clear();
 
-    // The positions of the current channels, resolved once rather than once
-    // per incoming channel: a full list against a full listing is millions
-    // of comparisons.
-    std::vector<Position> positions;
-    positions.reserve(static_cast<std::size_t>(current.Channels.Count()));
-    for (int c = 0; c < current.Channels.Count(); ++c)
-        positions.push_back(PositionOf(current, *current.Channels.Get(c)));
-    std::unordered_set<const TChannelRec*> matched;
+    const CandidateIndex index(current);
+    // The current channels that an earlier row already updates.
+    std::vector<bool> matched(static_cast<std::size_t>(current.Channels.Count()), false);
 
     for (int i = 0; i < incomingCount; ++i) {
-        if (i % 5 == 0) {
-            box->SetPosition(i);
-            box->ProcessEvents();
-            if (box->Cancelled()) {
-                Rows.clear();
-                return false;
-            }
+        if (poll.Cancelled(i)) {
+            Rows.clear();
+            return false;
         }
         TChannelRec* in = incoming.Channels.Get(i);
-        const Position where = PositionOf(incoming, *in);
-        const std::string name = in->Name.str();
-
-        // One walk serves both tests: the first same-named channel that
-        // differs is the update's candidate; any same-named one rules out an
-        // addition.
-        bool sameNamed = false;
-        TChannelRec* candidate = nullptr;
-        for (int c = 0; c < current.Channels.Count(); ++c) {
-            if (!(positions[static_cast<std::size_t>(c)] == where))
-                continue;
-            TChannelRec* cur = current.Channels.Get(c);
-            if (!SameName(cur->Name.str(), name))
-                continue;
-            sameNamed = true;
-            if (!UpdateTuned)
-                break;
-            if (Differs(current, *cur, incoming, *in)) {
-                candidate = cur;
-                break;
-            }
+        const int first = index.FirstOf(KeyOf(incoming, *in));
+        // Any same-named channel rules out an addition; the first of them
+        // that differs is the update's candidate.
+        int candidate = -1;
+        if (UpdateTuned) {
+            for (int c = first; c >= 0 && candidate < 0; c = index.NextOf(c))
+                if (Differs(current, *current.Channels.Get(c), incoming, *in))
+                    candidate = c;
         }
-        // A channel already claimed by an earlier row keeps that row.
-        if (candidate && matched.insert(candidate).second)
-            Rows.push_back({in, ActionUpdate, candidate, true});
-        if (CreateMissing && !sameNamed)
+        // A channel already claimed by an earlier row keeps that row; the
+        // incoming channel gets no other candidate.
+        if (candidate >= 0 && !matched[static_cast<std::size_t>(candidate)]) {
+            matched[static_cast<std::size_t>(candidate)] = true;
+            Rows.push_back({in, ActionUpdate, current.Channels.Get(candidate), true});
+        }
+        if (CreateMissing && first < 0)
             Rows.push_back({in, ActionAdd, nullptr, true});
     }
     return true;
@@ -140,10 +222,10 @@ std::vector<TChannelRec*> UpdateRows::AlikeIncoming(const TChannelRec& matched) 
 {
     std::vector<TChannelRec*> alike;
     const Position where = PositionOf(*CurrentData, matched);
-    const std::string name = matched.Name.str();
+    const std::string key = NameKey(matched.Name.view());
     for (int i = 0; i < IncomingData->Channels.Count(); ++i) {
         TChannelRec* in = IncomingData->Channels.Get(i);
-        if (PositionOf(*IncomingData, *in) == where && SameName(in->Name.str(), name))
+        if (PositionOf(*IncomingData, *in) == where && NameKey(in->Name.view()) == key)
             alike.push_back(in);
     }
     return alike;
@@ -151,30 +233,28 @@ std::vector<TChannelRec*> UpdateRows::AlikeIncoming(const TChannelRec& matched) 
 
 bool UpdateRows::Apply()
 {
+    const int count = Count();
     auto box = CreateWaitBox();
     box->ShowLabel(LangText(3020));
+    box->SetMax(count);
     box->Start();
+    WaitPoll poll(*box);
 
     TVexaData work;
     work.Assign(*CurrentData);
-    const int count = Count();
+    // The copy holds the same channels in the same order.
+    const auto positions = PositionMap<TChannels, TChannelRec>(CurrentData->Channels);
     for (int i = 0; i < count; ++i) {
-        if (i % 10 == 0) {
-            box->SetMax(count);
-            box->SetPosition(i);
-        }
-        box->ProcessEvents();
-        if (box->Cancelled())
+        if (poll.Cancelled(i))
             return false;
         const Row& row = Rows[static_cast<std::size_t>(i)];
         if (!row.Marked)
             continue;
         if (row.Action == ActionUpdate) {
-            // The copy holds the same channels in the same order.
-            TChannelRec* target = work.Channels.Get(CurrentData->Channels.IndexOf(row.Matched));
-            if (!target)
+            const auto at = positions.find(row.Matched);
+            if (at == positions.end())
                 continue;
-            if (!FillChannelData(work, *target, false, *row.Incoming))
+            if (!FillChannelData(work, *work.Channels.Get(at->second), false, *row.Incoming))
                 return false;
         } else {
             if (work.Channels.Count() >= TVexaData::MaxChannels) {
@@ -185,6 +265,9 @@ bool UpdateRows::Apply()
                 return false;
         }
     }
+    // A Cancel pressed since the last poll still counts: nothing is replaced yet.
+    if (poll.CancelledNow(count))
+        return false;
     box->FinSinDestruir();
     box.reset();
     CurrentData->Assign(work);

@@ -854,7 +854,7 @@ bool TFMain::SecuredLoadFile(int Kind, const QString& FileName)
         return SecuredLoadBin(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     }
     std::vector<std::string> lines;
-    if (!LoadLines(QFile::encodeName(FileName).toStdString(), lines, std::uint64_t{64} << 20))
+    if (!LoadLines(QFile::encodeName(FileName).toStdString(), lines, std::uint64_t{64} << 20, NulByte::Ordinary))
         return failed();
     return SecuredLoadTxt(lines);
 }

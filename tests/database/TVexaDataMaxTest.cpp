@@ -12,6 +12,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 TEST(TVexaDataMax, MaxNumberPreparesTheTextByMode)
 {
@@ -127,6 +128,9 @@ TEST(TVexaDataMax, ScansRecordsOfTheFirstTwoSections)
           "{-2147483648,0,0,0,0,0,0,0x1000000,0x10000,0,0}}{{0,1,\"X\",0x0,0,0,0}}"},
          "T sat- 10000 1000h\nT sat- 10000 1000h\nT sat- 10000 1000h\nC 'X' tp1 sat- ant- sid0\n"},
         {"a record never closed is never read", {"{" + tp2 + "}{{0,1,\"Cut\""}, "T sat2 11778 27500v\n"},
+        {"a NUL byte is a byte like any other: of a name, of no number, or outside",
+         {"{" + tp2 + "}\0"s, "{{0,1,\"A\0B\",0x0,0x1\0,0,0}{0,1,\"C\",0x0,0x2,0,0}}"s},
+         "T sat2 11778 27500v\nC 'A\0B' tp1 sat2 ant2 sid0\nC 'C' tp1 sat2 ant2 sid2\n"s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

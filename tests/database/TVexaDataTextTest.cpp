@@ -13,6 +13,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 // What a written list must read back as: antenna k on satellite k, the
 // transponders grouped by satellite (those of no satellite left out),
@@ -98,8 +99,9 @@ TEST(TVexaDataText, WritesTheDocumentedLines)
 }
 
 // A "BOXP5000" line, anywhere and in any case, makes a list; a known tag
-// with the wrong number of words, or a polarisation other than hor or ver,
-// is a format error that leaves nothing behind.
+// with the wrong number of words, a polarisation other than hor or ver, or a
+// NUL byte in a word that is read, is a format error that leaves nothing
+// behind.
 TEST(TVexaDataText, SignatureAndFormatErrors)
 {
     const std::string sat = "s \"Sat\" 9750 10600 u 19.2 e y 0";
@@ -124,6 +126,10 @@ TEST(TVexaDataText, SignatureAndFormatErrors)
         {"transponder polarisation x", {"BOXP5000", sat, "t 12663 22000 xor 0 14 0 3/4"}, error},
         {"program with 12 words", {"BOXP5000", sat, "v \"A\" 1 1 1 1 1 1 1 1 0 0"}, error},
         {"list number with 3 words", {"BOXP5000", "L 1 2"}, error},
+        {"NUL in a comment and on a line of no section", {"BOXP5000", "# a\0b"s, "x \"\0\""s, sat}, read},
+        {"NUL in a tag", {"BOXP5000", sat, "v\0 \"A\" 1 1 1 1 1 1 1 1 0 0 0"s}, error},
+        {"NUL in a number", {"BOXP5000", sat + "\0"s}, error},
+        {"NUL in a name", {"BOXP5000", "s \"S\0t\" 9750 10600 u 19.2 e y 0"s}, error},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

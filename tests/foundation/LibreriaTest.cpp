@@ -178,15 +178,18 @@ TEST(LoadLines, LineEndsNulAndFailures)
     struct Row {
         std::string bytes;
         std::vector<std::string> lines;
+        NulByte nul = NulByte::EndsText;
     };
+    const std::string nuls("ab\0cd\nef\0\r\0", 11);
     const Row rows[] = {
         {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"\r\n\r\n", {"", ""}}, {"a\n\rb", {"a", "", "b"}},
-        {"a\r\r\nb", {"a", "", "b"}}, {std::string("ab\0cd\nef", 8), {"ab"}}, {"", {}},
+        {"a\r\r\nb", {"a", "", "b"}}, {nuls, {"ab"}}, {"", {}},
+        {nuls, {std::string("ab\0cd", 5), std::string("ef\0", 3), std::string(1, '\0')}, NulByte::Ordinary},
     };
     for (const Row& row : rows) {
         WriteFileBytes(dir / "t.txt", row.bytes);
         std::vector<std::string> lines = {"stale"};
-        EXPECT_TRUE(LoadLines((dir / "t.txt").string(), lines));
+        EXPECT_TRUE(LoadLines((dir / "t.txt").string(), lines, 100, row.nul));
         EXPECT_EQ(lines, row.lines);
     }
     // Missing, a folder, a FIFO (which must not block), over the size limit.
@@ -205,9 +208,8 @@ TEST(MessageBoxes, KindsCaptionsInTheCurrentLanguageAndShutdown)
 {
     TempDir dir;
     WriteFileBytes(dir / "English.LNG", "LANG=English\r\n0401 Failure\r\n0404 Yes\r\n");
-    TLang lang(dir.path().string());
-    TheLang = &lang;
-    ASSERT_TRUE(lang.SetLanguage(1));
+    TheLang = std::make_unique<TLang>(dir.path().string());
+    ASSERT_TRUE(TheLang->SetLanguage(1));
     {
         ScriptedMessageBoxes boxes;
         ShowError("Fallo\rdos");
@@ -228,7 +230,7 @@ TEST(MessageBoxes, KindsCaptionsInTheCurrentLanguageAndShutdown)
                       + std::to_string(int(BoxKind::Confirm)) + " Confirmar: \xBFSeguro?\n"
                       + std::to_string(int(BoxKind::Confirm)) + " Confirmar: \xBFSeguro?\n");
     }
-    TheLang = nullptr;
+    TheLang.reset();
     // Without a user interface nobody answers: the answer that changes nothing.
     EXPECT_FALSE(Confirm("?"));
     EXPECT_EQ(MessageBoxes().Show(BoxKind::YesNoCancel, "", ""), BoxAnswer::Cancel);

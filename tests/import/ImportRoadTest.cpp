@@ -111,6 +111,10 @@ TEST(ImportRoad, OnlyAWholeListReachesTheChooser)
         fullTransponders.push_back(Sdx(192, 10000 + f));
     const std::string question = "? " + LangText(1913);
     const std::vector<std::string> download = {"header", Sdx(130, 11000), Sdx(282, 11000), Sdx(130, 12000)};
+    const std::string nuls(20, '\0'); // TVs fill unused columns with them
+    std::vector<std::string> nulComment = txt, nulChannel = txt;
+    nulComment[1][5] = '\0';
+    nulChannel[nulChannel.size() - 6] += '\0';
     TVexaData broken; // reads, but fails the check
     samples::Build(broken, 3, 6, 2, 12);
     broken.Satelites.Delete(0);
@@ -137,6 +141,11 @@ TEST(ImportRoad, OnlyAWholeListReachesTheChooser)
         {"cancelled.Max", ImportRoad::Max, "{{1,2,3,4,5,6,7,8,9,10,11}}", 0, {}, -1},
         {"", ImportRoad::Max, std::nullopt, -1, {}, -1},
         {"two.Sdx", ImportRoad::Sdx, JoinLines({Sdx(192, 11778, "Canal\xE9\xF1!"), Sdx(192, 11778)}), -1, {}, 2},
+        {"nul.Sdx", ImportRoad::Sdx, JoinLines({Sdx(192, 11778, "Canal\xE9\xF1!") + nuls, Sdx(130, 1) + nuls, Sdx(192, 2)}),
+         -1, {}, 3},
+        {"nul comment.Txt", ImportRoad::TextList, JoinLines(nulComment), -1, {}, 12},
+        {"nul.Txt", ImportRoad::TextList, JoinLines(nulChannel), -1, {LangText(133)}, -1},
+        {"nul.Max", ImportRoad::Max, "{{1,0,0,0,0,0,0,0,0,0,0}}" + nuls + "{{0,1,\"A\",0,0,0,0}}", -1, {}, 1},
         {"satelites.Sdx", ImportRoad::Sdx, JoinLines(fullSatelites), -1, {LangText(3022)}, -1},
         {"transponders.Sdx", ImportRoad::Sdx, JoinLines(fullTransponders), -1, {LangText(3023)}, -1},
         {"", ImportRoad::Internet, "", -1, {}, 3},

@@ -20,22 +20,30 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <list>
 #include <optional>
+#include <thread>
 #include <tuple>
 
 namespace {
 
-const std::vector<std::string> kLines = {"SATCODX103 Astra 1F            T    11954     0ZDF     0192",
-                                         "not a channel line", "satcodx103 Astra 1F            R    11954     03SAT"};
+using namespace std::string_literals;
+
+// NUL bytes, as TVs write them into unused columns, are bytes of their line.
+const std::vector<std::string> kLines = {"SATCODX103 Astra 1F            T    11954     0ZDF     0192\0\0"s,
+                                         "not a\0channel line"s, "satcodx103 Astra 1F            R    11954     03SAT"};
 const std::string kListing = kLines[0] + "\r\n" + kLines[1] + "\n" + kLines[2] + "\r\n";
 
 struct Answer {
-    enum Kind { Body, Reset, Stall } kind = Body;
+    enum Kind { Body, Reset, Stall, Endless } kind = Body;
     int status = 200;
     std::string body = kListing;
 };
@@ -63,7 +71,17 @@ public:
             }
         });
     }
+    ~LoopbackServer() { EndlessSent(); }
     std::string Address() const { return "127.0.0.1:" + std::to_string(server_.serverPort()); }
+
+    // What the endless body got into the connection before the client closed
+    // it: more than the client can have held.
+    std::int64_t EndlessSent()
+    {
+        if (writer_.joinable())
+            writer_.join();
+        return sent_;
+    }
 
     Answer answer;
     int block = 0;
@@ -80,10 +98,39 @@ private:
                      + QByteArray::number(qsizetype(answer.body.size())) + "\r\nConnection: close\r\n\r\n"
                      + QByteArray::fromStdString(answer.body));
             s->disconnectFromHost();
+        } else if (answer.kind == Answer::Endless) {
+            // A chunked body that never ends, from a thread of its own (on a
+            // blocking duplicate of the socket) as fast as the client takes it.
+            EndlessSent();
+            const int fd = ::dup(int(s->socketDescriptor()));
+            s->abort();
+            sent_ = 0;
+            writer_ = std::thread([this, fd] {
+                ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+                const int small = 64 << 10; // little slack in this side's kernel buffer
+                const timeval patience{10, 0};
+                ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+                ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
+                std::string out = "HTTP/1.1 200 X\r\nTransfer-Encoding: chunked\r\n\r\n";
+                while (sent_ < (1 << 30)) { // a client that never stops fails, but ends
+                    out += "10000\r\n" + std::string(0x10000, 'x') + "\r\n";
+                    const ssize_t n = ::send(fd, out.data(), out.size(), MSG_NOSIGNAL);
+                    if (n < 0)
+                        break;
+                    sent_ += n;
+                    out.erase(0, size_t(n));
+                }
+                ::close(fd);
+            });
+            // The client's user-interface thread busy for a moment, as a real
+            // one may be: only its network thread reads meanwhile.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
         }
     }
 
     QTcpServer server_;
+    std::thread writer_;
+    std::atomic<std::int64_t> sent_ = 0;
 };
 
 // Sets a variable (unsets it for nullopt) until the end of the scope.
@@ -208,6 +255,7 @@ TEST_F(ListingDownload, AFailureIsReportedOnceAndImportsNothing)
         {"reset", {.kind = Answer::Reset}},
         {"stall", {.kind = Answer::Stall}},
         {"over 4 MiB", {.body = QByteArray::fromStdString(kListing).repeated((4 << 20) / 100).toStdString()}},
+        {"endless, no length", {.kind = Answer::Endless}},
         {"no host", {}, ""},
         {"host with a path", {}, "127.0.0.1/x"},
     };
@@ -227,5 +275,10 @@ TEST_F(ListingDownload, AFailureIsReportedOnceAndImportsNothing)
         EXPECT_TRUE(boxes.Boxes().size() == 1 && boxes.Boxes()[0].text == LangText(1611));
         EXPECT_FALSE(std::filesystem::exists(file));
         EXPECT_TRUE(waits.Records().back()->starts == 1 && waits.Records().back()->ends == 1);
+        // The client stops at the cap: it cannot have held more than the
+        // server got into the connection before it closed.
+        if (answer.kind == Answer::Endless) {
+            EXPECT_LT(servers[1].EndlessSent(), kMaxListingBytes + (4 << 20));
+        }
     }
 }

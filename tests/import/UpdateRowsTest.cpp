@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -71,6 +72,9 @@ TEST(UpdateRowsTest, BuildsOneRowPerDifferingOrMissingChannel)
         {"two incoming, one candidate: the first only", {kSur}, {sid(7), sid(8)}, true, true, {{0, U, 0}}},
         {"first identical, second different: the second", {kSur, sid(5)}, {kSur}, true, false, {{0, U, 1}}},
         {"updates and additions (same name, other side of the sky) in incoming order", {other, kSur}, {kSur, west, With(other, &Ch::Audio, 99)}, true, true, {{1, A, -1}, {2, U, 0}}},
+        {"same name at the same angle east and west: each side its own", {kSur, With(west, &Ch::Sid, 5)}, {kSur, west}, true, true, {{1, U, 1}}},
+        {"one name spelled three ways, the first identical: the first that differs", {With(kSur, &Ch::Name, "CANALSUR"), With(accented, &Ch::Sid, 5), sid(6)}, {kSur}, true, true, {{0, U, 1}}},
+        {"a name repeated in the incoming list", {kSur, sid(5)}, {sid(7), With(kSur, &Ch::Name, "canal sur"), With(accented, &Ch::Sid, 9)}, true, true, {{0, U, 0}, {1, U, 1}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -89,6 +93,10 @@ TEST(UpdateRowsTest, BuildsOneRowPerDifferingOrMissingChannel)
             const UpdateRows::Row& r = rows.At(i);
             EXPECT_TRUE(r.Marked);
             got.emplace_back(incoming.Channels.IndexOf(r.Incoming), r.Action, current.Channels.IndexOf(r.Matched));
+            if (r.Action == U) { // the choices of the row hold its own incoming channel
+                const auto alike = rows.AlikeIncoming(*r.Matched);
+                EXPECT_NE(std::find(alike.begin(), alike.end(), r.Incoming), alike.end());
+            }
         }
         EXPECT_EQ(got, c.Rows);
         boxes.SetCancelAfterPolls(0); // Cancel in the wait box: no rows
