@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-TLang* TheLang = nullptr;
+std::unique_ptr<TLang> TheLang;
 
 TLang::TLang()
     : TLang(ProgramFolder())

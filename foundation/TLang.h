@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,10 @@ private:
     Index DefaultIndex_{};
 };
 
-// The service of the run, created by the main window.
-extern TLang* TheLang;
+// The service of the run and its one owner. The main window installs it;
+// installing another frees the one before, and the last lives until the
+// process ends.
+extern std::unique_ptr<TLang> TheLang;
 
 // The text of number N in the current language, else its built-in Spanish
 // text, else the empty text. Before TheLang exists, the built-in texts serve.

@@ -284,7 +284,7 @@ void TFMain::BuildMenu()
 {
     Fichero1 = menuBar()->addMenu(QString());
     Fichero1->setObjectName(QStringLiteral("Fichero1"));
-    auto makeAction = [this](QMenu* menu, const char* name, int image) {
+    auto makeAction = [](QMenu* menu, const char* name, int image) {
         QAction* a = menu->addAction(QString());
         a->setObjectName(QLatin1String(name));
         if (image >= 0)
@@ -436,8 +436,9 @@ void TFMain::BuildControls()
 
 void TFMain::FormCreate(const TFMainSetup& setup)
 {
-    // The translation service lives until the process ends.
-    TheLang = setup.LanguageFolder ? new TLang(*setup.LanguageFolder) : new TLang();
+    // The translation service outlives this window: the windows it owns
+    // unregister from it while they are destroyed, after this one.
+    TheLang = setup.LanguageFolder ? std::make_unique<TLang>(*setup.LanguageFolder) : std::make_unique<TLang>();
     Config = setup.ConfigFile ? std::make_unique<TConfig>(*setup.ConfigFile) : std::make_unique<TConfig>();
     TheConfig = Config.get();
     GetParams(setup.Params ? *setup.Params : QCoreApplication::arguments().mid(1));

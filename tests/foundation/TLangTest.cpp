@@ -187,13 +187,10 @@ TEST(TLang, LangTextUsesTheServiceOfTheRun)
     TempDir dir;
     WriteFileBytes(dir / "X.LNG", "LANG=X\n0003 Abbrechen\n");
     EXPECT_EQ(LangText(3), "Cancelar"); // before the service exists
-    {
-        TLang lang(dir.path().string());
-        TheLang = &lang;
-        lang.SetLanguage(1);
-        EXPECT_EQ(LangText(3), "Abbrechen");
-        TheLang = nullptr;
-    }
+    TheLang = std::make_unique<TLang>(dir.path().string());
+    TheLang->SetLanguage(1);
+    EXPECT_EQ(LangText(3), "Abbrechen");
+    TheLang.reset();
     EXPECT_EQ(LangText(3), "Cancelar");
     EXPECT_EQ(LangText(-5), "");
 }

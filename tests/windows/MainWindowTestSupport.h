@@ -109,15 +109,13 @@ public:
             else
                 std::filesystem::create_directory(folder_ / name);
         }
-        lang_ = std::make_unique<TLang>(folder_.path().string());
-        TheLang = lang_.get();
+        previous_ = std::exchange(TheLang, std::make_unique<TLang>(folder_.path().string()));
     }
-    ~InstalledLanguages() { TheLang = previous_; }
+    ~InstalledLanguages() { TheLang = std::move(previous_); }
 
 private:
     TempDir folder_;
-    std::unique_ptr<TLang> lang_;
-    TLang* previous_ = TheLang;
+    std::unique_ptr<TLang> previous_;
 };
 
 // Clicks the first row of a list view, ctrl-clicks the others.
