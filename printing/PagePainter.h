@@ -1,6 +1,6 @@
 #pragma once
 // Drawing and measuring report pages. One routine draws a page on any
-// device: the preview (QPrintPreviewWidget), the printer and PDF. Texts are
+// device: the preview (PageView), the printer and PDF. Texts are
 // measured and drawn without hinting at a fixed 96 dpi, so the screen, PDF
 // and paper break lines and pages alike.
 #include "printing/PageModel.h"
@@ -37,8 +37,7 @@ using PrintProceed = std::function<bool(int done, int total)>;
 // a full-page layout, then draws the pages the printer's range asks for
 // (QPrinter::PageRange, fromPage..toPage; all otherwise), as many copies as
 // printer.copyCount() when the printer cannot make copies itself (collated
-// or not, as the printer says). Also serves QPrintPreviewWidget's
-// paintRequested(QPrinter*). A job that proceed stops is dropped: not every
+// or not, as the printer says). A job that proceed stops is dropped: not every
 // print engine can drop a job it has begun, but one that writes a file
 // leaves nothing behind. False when the painter could not start or finish.
 bool PrintDocument(QPrinter& printer, const ReportDocument& doc, const PrintProceed& proceed = {});

@@ -4,17 +4,20 @@
 #include "printing/PagePainter.h"
 #include "printing/WmfWriter.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -24,14 +27,39 @@ void SetError(QString* error, const QString& message)
         *error = message;
 }
 
-bool SaveBytes(const QString& path, const QByteArray& bytes, QString* error)
+// The system's sentence for an errno value ("No space left on device").
+QString SystemReason(int code)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        SetError(error, file.errorString());
-        return false;
+    return QString::fromStdString(std::generic_category().message(code));
+}
+
+// All of bytes, through short writes; false with errno set.
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // no progress and no reason: never loop on it
+            return false;
+        }
+        done += n;
     }
     return true;
+}
+
+// A fresh name beside target: its name, ".~" and eight hex digits.
+QByteArray SideName(const QByteArray& target)
+{
+    return target + ".~" + QByteArray::number(QRandomGenerator::global()->generate() | 0x10000000u, 16);
+}
+
+bool SaveBytes(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return ReplaceFiles({{path, bytes}}, error);
 }
 
 QString RightTrimmed(const QString& text)
@@ -151,7 +179,124 @@ double ExcelWidth(double pixels)
     return std::max(1.0, pixels / 7.0);
 }
 
+// The library's error as a sentence the user can act on: its file errors
+// carry the system's reason in errno, which its own text ("Zip generic error
+// ZIP_ERRNO") hides.
+QString WorkbookError(lxw_error result, int code)
+{
+    switch (result) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return SystemReason(ENOMEM);
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return code != 0 ? SystemReason(code) : QStringLiteral("The workbook could not be written.");
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+        return QStringLiteral("The workbook is too large.");
+    default:
+        return QString::fromUtf8(lxw_strerror(result));
+    }
+}
+
 } // namespace
+
+bool ReplaceFiles(const std::vector<FileBytes>& files, QString* error)
+{
+    struct Pending {
+        QByteArray target;
+        QByteArray temp;
+        QByteArray backup; // a hard link to the earlier file, "" for none
+        bool existed = false;
+        bool replaced = false;
+    };
+    std::vector<Pending> pending;
+    pending.reserve(files.size());
+
+    // Undoes what was done so far, newest first, and reports why file i failed.
+    auto fail = [&](std::size_t i, int code) {
+        for (auto p = pending.rbegin(); p != pending.rend(); ++p) {
+            if (p->replaced) {
+                // An earlier file that cannot be put back stays under its
+                // second name rather than being lost.
+                if (!p->backup.isEmpty())
+                    ::rename(p->backup.constData(), p->target.constData());
+                else if (!p->existed)
+                    ::unlink(p->target.constData());
+                continue;
+            }
+            ::unlink(p->temp.constData());
+            if (!p->backup.isEmpty())
+                ::unlink(p->backup.constData());
+        }
+        QString reason = SystemReason(code);
+        if (i > 0)
+            reason = QFileInfo(files[i].path).fileName() + QStringLiteral(": ") + reason;
+        SetError(error, reason);
+        return false;
+    };
+
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Pending p;
+        const QFileInfo info(files[i].path);
+        const QString resolved = info.isSymLink() ? info.canonicalFilePath() : QString();
+        p.target = QFile::encodeName(resolved.isEmpty() ? files[i].path : resolved);
+        struct stat old {};
+        p.existed = ::stat(p.target.constData(), &old) == 0;
+        int fd = -1;
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            p.temp = SideName(p.target);
+            // 0666 lets the umask decide, as for any file the program creates.
+            fd = ::open(p.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd < 0)
+            return fail(i, errno);
+        if (p.existed && S_ISREG(old.st_mode))
+            ::fchmod(fd, old.st_mode & 07777); // keep the permissions the user gave it
+        pending.push_back(p);
+        bool written = WriteAll(fd, files[i].bytes) && ::fsync(fd) == 0;
+        int code = written ? 0 : errno;
+        if (::close(fd) != 0 && written) {
+            written = false;
+            code = errno;
+        }
+        if (!written)
+            return fail(i, code);
+    }
+
+    // A set is put back whole if a later rename fails: keep each earlier file
+    // under a second name until every new one is in place. A file system
+    // without hard links (FAT) gets no such way back.
+    if (files.size() > 1) {
+        for (Pending& p : pending) {
+            if (!p.existed)
+                continue;
+            for (int attempt = 0; attempt < 100; ++attempt) {
+                p.backup = SideName(p.target);
+                if (::link(p.target.constData(), p.backup.constData()) == 0)
+                    break;
+                const bool taken = errno == EEXIST;
+                p.backup.clear();
+                if (!taken)
+                    break;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        Pending& p = pending[i];
+        if (::rename(p.temp.constData(), p.target.constData()) != 0)
+            return fail(i, errno);
+        p.replaced = true;
+    }
+    for (const Pending& p : pending)
+        if (!p.backup.isEmpty())
+            ::unlink(p.backup.constData());
+    return true;
+}
 
 QByteArray TextExport(const ReportDocument& doc)
 {
@@ -279,27 +424,21 @@ bool WriteRtf(const ReportDocument& doc, const QString& path, QString* error)
 
 bool WriteXlsx(const ReportDocument& doc, const QString& path, QString* error)
 {
-    // The library writes a file by name: let it write a new file beside the
-    // target (so it gets the ordinary permissions), which takes the target's
-    // place only once it is complete.
-    QString tempPath;
-    do {
-        tempPath = path + QStringLiteral(".~") + QString::number(QRandomGenerator::global()->generate(), 16);
-    } while (QFileInfo::exists(tempPath));
-    const QByteArray tempName = QFile::encodeName(tempPath);
-    struct RemoveUnlessKept {
-        QString name;
-        bool keep = false;
-        ~RemoveUnlessKept()
-        {
-            if (!keep)
-                QFile::remove(name);
-        }
-    } guard{tempPath};
-
-    lxw_workbook* workbook = workbook_new(tempName.constData());
+    // The library writes only to a file by name: let it write into a private
+    // folder, then the workbook goes to the target like every other export.
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        SetError(error, scratch.errorString());
+        return false;
+    }
+    const QByteArray scratchDir = QFile::encodeName(scratch.path());
+    const QString bookPath = scratch.filePath(QStringLiteral("book.xlsx"));
+    lxw_workbook_options options{};
+    options.tmpdir = const_cast<char*>(scratchDir.constData());
+    errno = 0;
+    lxw_workbook* workbook = workbook_new_opt(QFile::encodeName(bookPath).constData(), &options);
     if (workbook == nullptr) {
-        SetError(error, QStringLiteral("The workbook could not be created."));
+        SetError(error, SystemReason(errno != 0 ? errno : ENOMEM));
         return false;
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
@@ -332,20 +471,19 @@ bool WriteXlsx(const ReportDocument& doc, const QString& path, QString* error)
             put(row, lxw_col_t(i), Cell(*cells, i), nullptr);
         ++row;
     }
+    errno = 0;
     const lxw_error result = workbook_close(workbook);
+    const int code = errno;
     if (result != LXW_NO_ERROR) {
-        SetError(error, QString::fromUtf8(lxw_strerror(result)));
+        SetError(error, WorkbookError(result, code));
         return false;
     }
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(tempName.toStdString()),
-                            std::filesystem::path(QFile::encodeName(path).toStdString()), ec);
-    if (ec) {
-        SetError(error, QString::fromStdString(ec.message()));
+    QFile book(bookPath);
+    if (!book.open(QIODevice::ReadOnly)) {
+        SetError(error, book.errorString());
         return false;
     }
-    guard.keep = true;
-    return true;
+    return SaveBytes(path, book.readAll(), error);
 }
 
 QStringList WmfFileNames(const QString& path, int pageCount)
@@ -367,10 +505,11 @@ QStringList WmfFileNames(const QString& path, int pageCount)
 bool WriteWmf(const ReportDocument& doc, const QString& path, QString* error)
 {
     const QStringList names = WmfFileNames(path, int(doc.pages.size()));
+    std::vector<FileBytes> files;
+    files.reserve(doc.pages.size());
     for (std::size_t i = 0; i < doc.pages.size(); ++i)
-        if (!SaveBytes(names[qsizetype(i)], WmfWriter::Page(doc.pages[i]), error))
-            return false;
-    return true;
+        files.push_back({names[qsizetype(i)], WmfWriter::Page(doc.pages[i])});
+    return ReplaceFiles(files, error);
 }
 
 const std::vector<ReportFilter>& ReportFilters()

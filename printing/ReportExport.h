@@ -1,9 +1,9 @@
 #pragma once
 // Saving a generated report: the report's own file (PDF) and the export
-// filters, in the order the save dialog offers them. Every writer writes to
-// a temporary file beside the target and renames it over the target only
-// when complete; on failure it returns false, leaves the target as it was
-// and puts a message in *error (when given).
+// filters, in the order the save dialog offers them. Every writer makes the
+// whole file in memory and hands it to ReplaceFiles, so a failed save (a
+// full disk, a folder in the way) returns false, leaves every earlier file
+// as it was and puts the system's reason in *error (when given).
 //
 // What each export holds, from the pages of the ReportDocument:
 //   text  UTF-8; per page the title, the subtitle, the column captions and
@@ -21,7 +21,8 @@
 //   WMF   one placeable Windows metafile per page, drawn like the page
 //         (texts, lines, icons): page 1 under the chosen name, page n >= 2
 //         under the name with "_n" before the extension ("List.wmf",
-//         "List_2.wmf", ...).
+//         "List_2.wmf", ...). The pages are one set: either every page file
+//         is replaced or none is.
 #include "printing/PageModel.h"
 
 #include <QByteArray>
@@ -29,6 +30,23 @@
 #include <QStringList>
 
 #include <vector>
+
+// One file to write and its whole content.
+struct FileBytes {
+    QString path;
+    QByteArray bytes;
+};
+
+// Writes every file whole or none of them. Each goes first to a fresh file
+// beside its target (with the target's permissions, else the umask's), every
+// write's byte count checked and the data flushed to the disk; only when all
+// are complete are they renamed over their targets (a symbolic link is
+// followed, the file it names replaced). On any failure the targets keep
+// what they held (those of the set already replaced are put back, where the
+// file system allows a hard link to the old file), no temporary is left and
+// *error holds the system's reason, after the failing file's name when that
+// is not the first file of the set.
+bool ReplaceFiles(const std::vector<FileBytes>& files, QString* error);
 
 using ReportWriter = bool (*)(const ReportDocument& doc, const QString& path, QString* error);
 

@@ -12,9 +12,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFrame>
-#include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -22,7 +22,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -30,6 +29,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -279,17 +279,17 @@ TFPPreview::TFPPreview(QWidget* parent)
     connect(Zoom, &QComboBox::currentIndexChanged, this, &TFPPreview::ZoomChange);
 
     auto* central = new QWidget(this);
-    Preview = new QPrintPreviewWidget(central);
+    Preview = new PageView(central);
     Preview->setObjectName(QStringLiteral("Preview"));
-    // The pages are shown by a view inside the preview: the pop-up menu and
-    // the double click belong to that view.
-    for (QGraphicsView* view : Preview->findChildren<QGraphicsView*>()) {
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [this, view](const QPoint& at) { PopupMenu1->popup(view->mapToGlobal(at)); });
-    }
-    connect(Preview, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { PrintDocument(*printer, Document); });
+    Preview->SetDocument(&Document);
+    // A scroll area gives the pop-up menu's place in its viewport's coordinates.
+    Preview->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Preview, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(Preview->viewport()->mapToGlobal(at)); });
+    Slices = new QTimer(this);
+    Slices->setSingleShot(true);
+    Slices->setInterval(0);
+    connect(Slices, &QTimer::timeout, this, &TFPPreview::MakePages);
 
     Panel1 = new QFrame(central);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -350,8 +350,7 @@ TFPPreview::TFPPreview(QWidget* parent)
     for (QWidget* w : {static_cast<QWidget*>(StatusBar1), static_cast<QWidget*>(ToolBar1),
                        static_cast<QWidget*>(Label1), static_cast<QWidget*>(Preview)})
         w->installEventFilter(this);
-    for (QGraphicsView* view : Preview->findChildren<QGraphicsView*>())
-        view->viewport()->installEventFilter(this);
+    Preview->viewport()->installEventFilter(this);
 
     setMinimumSize(250, 450);
     QSize start(820, 760);
@@ -425,7 +424,7 @@ void TFPPreview::ShowPrev(TFQrManLst& report, QWidget* Caller)
     Report = &report;
     CallerForm = Caller;
     Document = ReportDocument{};
-    Preview->updatePreview(); // nothing of an earlier report stays on show
+    Preview->SetDocument(&Document); // nothing of an earlier report stays on show
     Preview->fitInView();
 
     SetNumPages(0);
@@ -436,35 +435,76 @@ void TFPPreview::ShowPrev(TFQrManLst& report, QWidget* Caller)
     ProgressBar->setRange(0, 10);
     ProgressBar->setValue(0);
     ProgressBar->show();
+    Generating = true;
     EnableAll(false);
+
+    // The first page is made before the window shows, so that the window's
+    // first paint has it; the others are made from the window's event loop,
+    // a slice at a time, so the window answers while they are made. It
+    // refuses to close until the last page is done.
+    RowsDone = 0;
+    RowsTotal = 0;
+    report.StartPages(Document);
+    MakePages();
 
     if (CallerForm)
         CallerForm->setEnabled(false);
     show();
     raise();
     activateWindow();
-
-    // The pages are made here, on the main thread; the window stays alive
-    // meanwhile but refuses to close until the last page is done.
-    Generating = true;
-    TFQrManLst::Hooks hooks;
-    hooks.progress = [this](int min, int max, int position) { Progreso(min, max, position); };
-    hooks.pageReady = [this](const PageModel& page) {
-        FirstPageSeen = true;
-        SetNumPages(page.number);
-        QCoreApplication::processEvents();
-        return true;
-    };
-    Document = report.Generate(hooks);
-    Generating = false;
-    Preview->updatePreview();
-    SetNumPages(Preview->pageCount());
-    Final();
-    T1Change();
-
     if (isVisible())
         RunLoop.exec();
+    // The loop also ends when the application quits: the report goes with
+    // the caller once this returns, so nothing may go on reading it.
+    StopMaking();
     Running = false;
+}
+
+void TFPPreview::MakePages()
+{
+    if (!Generating || !Report)
+        return;
+    // The first page goes on screen alone; after it, slices short enough to
+    // keep the window responsive and long enough not to slow the making.
+    constexpr qint64 kSliceMs = 12;
+    QElapsedTimer clock;
+    clock.start();
+    const auto progress = [this](int, int max, int position) {
+        if (max > 0) {
+            RowsTotal = max;
+            RowsDone = position;
+        }
+    };
+    bool more = true;
+    do
+        more = Report->NextPage(Document, progress);
+    while (more && FirstPageSeen && clock.elapsed() < kSliceMs);
+    FirstPageSeen = true;
+    Preview->Refresh();
+    SetNumPages(int(Document.pages.size()));
+    if (more) {
+        Progreso(0, RowsTotal, RowsDone);
+        Slices->start();
+        return;
+    }
+    Generating = false;
+    Final();
+    T1Change();
+}
+
+void TFPPreview::StopMaking()
+{
+    Slices->stop();
+    if (!Generating)
+        return;
+    // Left unfinished: the pages made so far are no report to print or save.
+    Generating = false;
+    Report = nullptr;
+    ProgressBar->hide();
+    if (CallerForm)
+        CallerForm->setEnabled(true);
+    CallerForm = nullptr;
+    hide();
 }
 
 void TFPPreview::Progreso(int Min, int Max, int Position)
@@ -549,10 +589,8 @@ void TFPPreview::ZoomChange()
         Preview->fitInView();
     else if (zoom == kZoomWidth)
         Preview->fitToWidth();
-    else if (zoom > 0) {
-        Preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    else if (zoom > 0)
         Preview->setZoomFactor(zoom / 100.0);
-    }
 }
 
 void TFPPreview::ToolButton2Click()
@@ -635,6 +673,10 @@ void TFPPreview::closeEvent(QCloseEvent* event)
         CallerForm->setEnabled(true);
     CallerForm = nullptr;
     Report = nullptr;
+    // The pages go with the window: a long report's are many megabytes, and
+    // freeing them here spares the next preview the wait before its first page.
+    Document = ReportDocument{};
+    Preview->SetDocument(&Document);
     RunLoop.quit();
 }
 

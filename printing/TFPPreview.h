@@ -4,11 +4,17 @@
 // and saves the report as PDF or through an export filter. One window serves
 // the whole run: the first ShowPreview creates it, closing only hides it.
 //
+// The pages are made a few at a time from the window's event loop: the
+// first page shows as soon as it exists, and the page count, the track bar
+// and the page buttons grow with the pages made. Printing and saving wait
+// until the last page is made, so they always get the whole report.
+//
 // While the preview shows, the window that asked for it stays disabled, and
 // the preview refuses to close while it generates or prints, so the report
 // it shows can never be freed under it. Printing shows the program's own
 // progress window, whose Cancel stops the printer.
 #include "printing/PageModel.h"
+#include "printing/PageView.h"
 
 #include <QEventLoop>
 #include <QMainWindow>
@@ -21,10 +27,10 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPrinter;
-class QPrintPreviewWidget;
 class QProgressBar;
 class QSlider;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TFQrManLst;
@@ -87,7 +93,7 @@ public:
     QToolBar* ToolBar1;
     QLabel* Label3;
     QComboBox* Zoom;
-    QPrintPreviewWidget* Preview;
+    PageView* Preview;
     QFrame* Panel1;
     QLabel* Label22;
     QLabel* Label2;
@@ -114,10 +120,16 @@ private:
     void PlaceProgressBar();
     void ShowPageText();
     bool PrintPages(QPrinter& printer);
+    // One slice of the generation, run from the event loop.
+    void MakePages();
+    void StopMaking();
 
     QPrinter* Printer = nullptr; // kept between prints, so the set-up is remembered
     QEventLoop RunLoop;
     bool Running = false;
+    QTimer* Slices;        // zero-timer that runs MakePages until the last page
+    int RowsDone = 0;      // the generation's progress, shown once per slice
+    int RowsTotal = 0;
 };
 
 // The window of the run; null until the first preview.

@@ -217,6 +217,8 @@ void TFQrManLst::BeginRep(const ReportRequest& request)
     wait->Start();
 
     rowCounter_ = 0;
+    pagesOpen_ = false;
+    carry_ = false;
     for (Block& block : blocks_)
         block = Block{};
     landscape_ = false;
@@ -264,6 +266,8 @@ void TFQrManLst::EndRep()
     model_ = nullptr;
     iconCache_.clear();
     rowCounter_ = 0;
+    pagesOpen_ = false;
+    carry_ = false;
 }
 
 std::vector<ReportColumn> TFQrManLst::Columns() const
@@ -316,7 +320,9 @@ void TFQrManLst::StartPage(ReportDocument& doc, int number) const
     page.landscape = landscape_;
     page.size = SheetSize(landscape_);
     const double bandWidth = UsableWidth(landscape_);
-    const double right = kMargin + bandWidth;
+    // The line runs past the right margin (730 of 718 in portrait): only the
+    // paper's edge cuts a column.
+    const double right = page.size.width();
 
     page.images.push_back({QRectF(kMargin, kMargin, 200, 64), HeaderPicture()});
     if (!title_.isEmpty()) {
@@ -347,7 +353,7 @@ void TFQrManLst::StartPage(ReportDocument& doc, int number) const
         for (const Entry& e : blocks_[b].entries) {
             const double left = kMargin + e.left;
             if (left >= right)
-                continue; // past the sheet's line: cut off
+                continue; // past the paper's edge: cut off
             ReportText caption;
             caption.role = ReportText::Header;
             caption.rect = QRectF(left, top, std::min(e.width, right - left), h);
@@ -365,8 +371,7 @@ void TFQrManLst::AddDetailLine(PageModel& page, int lineIndex, const std::vector
                                const std::vector<QImage>& icons) const
 {
     const int h = FontHeight(FontSize);
-    const double bandWidth = UsableWidth(landscape_);
-    const double right = kMargin + bandWidth;
+    const double right = page.size.width(); // the paper's edge, as for the captions
     const double lineTop = kMargin + kHeaderBand + (h + 7) + lineIndex * (h + 2);
     std::size_t cell = 0;
     for (int b = 0; b < kMaxBlocks; ++b) {
@@ -414,45 +419,70 @@ void TFQrManLst::FinishPage(PageModel& page) const
     page.texts.push_back(footer);
 }
 
-ReportDocument TFQrManLst::Generate(const Hooks& hooks)
+void TFQrManLst::StartPages(ReportDocument& doc)
 {
-    ReportDocument doc;
+    doc = ReportDocument{};
     doc.title = title_;
     doc.subtitle = subtitle_;
     doc.landscape = landscape_;
     doc.columns = Columns();
-
     // Every generation hands out the list from its first row, whatever an
     // earlier one (finished, aborted, or failed) left behind.
     rowCounter_ = 0;
     iconCache_.clear();
+    carry_ = false;
+    pagesOpen_ = true;
+}
+
+bool TFQrManLst::NextPage(ReportDocument& doc, const std::function<void(int, int, int)>& progress)
+{
+    if (!pagesOpen_)
+        return false;
     const int perPage = LinesPerPage();
-    StartPage(doc, 1);
+    StartPage(doc, int(doc.pages.size()) + 1);
+    PageModel& page = doc.pages.back();
     int line = 0;
-    std::vector<QString> cells;
-    std::vector<QImage> icons;
+    if (carry_) {
+        AddDetailLine(page, line++, cells_, icons_);
+        carry_ = false;
+    }
+    // A page is finished only once the next line is known to exist, so the
+    // last page is never followed by an empty one.
     for (;;) {
-        if (hooks.progress)
-            hooks.progress(0, RowCount(), rowCounter_ + 1);
-        if (!NeedData(cells, icons))
+        if (progress)
+            progress(0, RowCount(), rowCounter_ + 1);
+        if (!NeedData(cells_, icons_))
             break;
         if (line == perPage) {
-            FinishPage(doc.pages.back());
-            if (hooks.pageReady && !hooks.pageReady(doc.pages.back())) {
-                rowCounter_ = 0;
-                if (hooks.progress)
-                    hooks.progress(0, 0, 0);
-                return doc;
-            }
-            StartPage(doc, int(doc.pages.size()) + 1);
-            line = 0;
+            carry_ = true;
+            break;
         }
-        AddDetailLine(doc.pages.back(), line++, cells, icons);
+        AddDetailLine(page, line++, cells_, icons_);
     }
-    FinishPage(doc.pages.back());
-    if (hooks.pageReady)
-        hooks.pageReady(doc.pages.back());
-    if (hooks.progress)
-        hooks.progress(0, 0, 0);
+    FinishPage(page);
+    if (!carry_) {
+        pagesOpen_ = false;
+        if (progress)
+            progress(0, 0, 0);
+    }
+    return carry_;
+}
+
+ReportDocument TFQrManLst::Generate(const Hooks& hooks)
+{
+    ReportDocument doc;
+    StartPages(doc);
+    for (bool more = true; more;) {
+        more = NextPage(doc, hooks.progress);
+        const bool proceed = !hooks.pageReady || hooks.pageReady(doc.pages.back());
+        if (more && !proceed) {
+            rowCounter_ = 0;
+            carry_ = false;
+            pagesOpen_ = false;
+            if (hooks.progress)
+                hooks.progress(0, 0, 0);
+            break;
+        }
+    }
     return doc;
 }

@@ -99,6 +99,15 @@ public:
     // footer and no detail line.
     ReportDocument Generate(const Hooks& hooks = {});
 
+    // The same generation a page at a time, for a preview that shows the
+    // first pages while the rest are still being made. StartPages empties
+    // doc and begins again at list row 1; each NextPage then appends one
+    // finished page to doc and says whether another follows (after the last
+    // page, and before StartPages, it adds nothing and says false). progress
+    // runs as in Hooks.
+    void StartPages(ReportDocument& doc);
+    bool NextPage(ReportDocument& doc, const std::function<void(int min, int max, int position)>& progress = {});
+
     // After BeginRep: whether the layout turned the page to landscape (it
     // does, for good, once the columns pass 730 pixels).
     bool Landscape() const { return landscape_; }
@@ -142,5 +151,10 @@ private:
     Block blocks_[kMaxBlocks];
     bool landscape_ = false;
     int rowCounter_ = 0;   // rows handed out in the running generation
+    bool pagesOpen_ = false; // a generation by NextPage has pages to come
+    // The line fetched when a page was full: it opens the next page.
+    bool carry_ = false;
+    std::vector<QString> cells_;
+    std::vector<QImage> icons_;
     mutable std::map<qint64, QImage> iconCache_; // row icons by the decoration's cache key
 };

@@ -1,8 +1,12 @@
 #include "printing/WmfWriter.h"
 
 #include "foundation/ui/QtText.h"
+#include "printing/PagePainter.h"
+#include "printing/TFQrManLst.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -71,6 +75,76 @@ int Twips(double pixels)
     return int(std::lround(pixels * kTwipsPerPixel));
 }
 
+// The 96-dpi device the report's texts are measured on.
+const QImage& MeasuringDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        const int dotsPerMeter = int(96 / 0.0254 + 0.5);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return device;
+}
+
+struct LaidOutLine {
+    QString text;
+    double top = 0;        // from the text rectangle's top
+    std::vector<double> x; // where each character starts, and the line's end
+};
+
+// The lines of a text as QPainter::drawText lays them out for PaintPage:
+// Qt's own line breaking at the rectangle's width (word wrap only), each
+// line on a whole pixel, one leading between lines, no line begun below
+// the rectangle's bottom.
+std::vector<LaidOutLine> LayOut(const ReportText& t)
+{
+    const QImage& device = MeasuringDevice();
+    const QFont font = ReportQFont(t.font, &device);
+    QString text = t.text;
+    text.replace(QLatin1Char('\n'), t.wordWrap ? QChar(QChar::LineSeparator) : QChar(QLatin1Char(' ')));
+    QTextLayout layout(text, font, &device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    if (!t.wordWrap)
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    const double leading = QFontMetricsF(font, &device).leading();
+    layout.beginLayout();
+    for (double height = -leading; height < t.rect.height();) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(t.wordWrap ? std::max(0.0, t.rect.width()) : 1e7);
+        height = std::ceil(height + leading);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+
+    std::vector<LaidOutLine> lines;
+    for (int n = 0; n < layout.lineCount(); ++n) {
+        const QTextLine line = layout.lineAt(n);
+        const int start = line.textStart();
+        int end = start + line.textLength();
+        if (t.wordWrap) // the blank a line was broken at is not drawn
+            while (end > start && text.at(end - 1).isSpace())
+                --end;
+        LaidOutLine out{text.mid(start, end - start), line.y(), {}};
+        // One position per character as stored (a surrogate pair is one).
+        const double origin = line.cursorToX(start);
+        for (int i = start; i < end; ++i) {
+            out.x.push_back(line.cursorToX(i) - origin);
+            if (text.at(i).isHighSurrogate() && i + 1 < end && text.at(i + 1).isLowSurrogate())
+                ++i;
+        }
+        out.x.push_back(line.cursorToX(end) - origin);
+        lines.push_back(std::move(out));
+    }
+    return lines;
+}
+
 } // namespace
 
 WmfWriter::WmfWriter(double width, double height) : width_(Twips(width)), height_(Twips(height))
@@ -113,7 +187,10 @@ int WmfWriter::Font(const ReportFont& font)
     face.append(QByteArray(32 - face.size(), '\0'));
     const bool roman = font.family.contains(QLatin1String("Times"), Qt::CaseInsensitive);
     Bytes logfont;
-    logfont.i16(-Twips(font.pointSize * 96.0 / 72.0)) // character height, without internal leading
+    // The character height (without internal leading) in whole pixels, as
+    // the layout measured the text and as Qt draws it in the PDF.
+    const int pixels = TFQrManLst::FontHeight(int(std::lround(font.pointSize)));
+    logfont.i16(-Twips(pixels))
         .i16(0)                                       // width: the face's own
         .i16(0)
         .i16(0)
@@ -132,9 +209,19 @@ int WmfWriter::Font(const ReportFont& font)
     return handle;
 }
 
-void WmfWriter::Text(const QRectF& rect, const QString& text, const ReportFont& font, Qt::Alignment alignment)
+void WmfWriter::Text(const ReportText& text)
 {
-    if (text.isEmpty())
+    if (text.text.isEmpty())
+        return;
+    for (const LaidOutLine& line : LayOut(text))
+        TextLine(text.rect, text.rect.top() + line.top, line.text, line.x, text.font, text.alignment);
+}
+
+void WmfWriter::TextLine(const QRectF& clip, double top, const QString& text, const std::vector<double>& x,
+                         const ReportFont& font, Qt::Alignment alignment)
+{
+    QByteArray bytes = QByteArray::fromStdString(FromQt(text));
+    if (bytes.isEmpty())
         return;
     const int handle = Font(font);
     if (handle != selectedFont_) {
@@ -142,31 +229,37 @@ void WmfWriter::Text(const QRectF& rect, const QString& text, const ReportFont& 
         selectedFont_ = handle;
     }
     std::uint16_t align = TA_TOP_LEFT;
-    double x = rect.left();
+    double anchor = clip.left();
     if (alignment & Qt::AlignHCenter) {
         align = TA_CENTER;
-        x = rect.center().x();
+        anchor = clip.center().x();
     } else if (alignment & Qt::AlignRight) {
         align = TA_RIGHT;
-        x = rect.right();
+        anchor = clip.right();
     }
     if (align != textAlign_) {
         Record(META_SETTEXTALIGN, Bytes().u16(align).data);
         textAlign_ = align;
     }
-    QByteArray bytes = QByteArray::fromStdString(FromQt(text));
-    bytes.replace('\n', ' ');
-    bytes.truncate(std::numeric_limits<std::int16_t>::max());
+    const int count = int(std::min<qsizetype>(bytes.size(), std::numeric_limits<std::int16_t>::max()));
+    bytes.truncate(count);
+    if (bytes.size() % 2 != 0)
+        bytes.append('\0');
     Bytes params;
-    params.i16(Twips(rect.top()))
-        .i16(Twips(x))
-        .i16(int(bytes.size()))
+    params.i16(Twips(top))
+        .i16(Twips(anchor))
+        .i16(count)
         .u16(ETO_CLIPPED)
-        .i16(Twips(rect.left()))
-        .i16(Twips(rect.top()))
-        .i16(Twips(rect.right()))
-        .i16(Twips(rect.bottom()))
+        .i16(Twips(clip.left()))
+        .i16(Twips(clip.top()))
+        .i16(Twips(clip.right()))
+        .i16(Twips(clip.bottom()))
         .raw(bytes);
+    // The distance from each character to the next (one byte is one
+    // character), rounded so that the line ends where the layout measured it.
+    if (x.size() > std::size_t(count))
+        for (int i = 0; i < count; ++i)
+            params.i16(Twips(x[std::size_t(i) + 1]) - Twips(x[std::size_t(i)]));
     Record(META_EXTTEXTOUT, params.data);
 }
 
@@ -276,7 +369,7 @@ QByteArray WmfWriter::Page(const PageModel& page)
     for (const ReportText& text : page.texts) {
         if (text.opaque)
             wmf.WhiteRect(text.rect);
-        wmf.Text(text.rect, text.text, text.font, text.alignment);
+        wmf.Text(text);
         if (text.bottomLine) {
             const double y = text.rect.bottom() - 0.5;
             wmf.Line(QPointF(text.rect.left(), y), QPointF(text.rect.right(), y));

@@ -5,6 +5,11 @@
 // the page's 96-dpi pixels and stored in twips (1440 per inch), so a reader
 // sizes the page as printed. Texts are stored as Windows-1252 bytes (ANSI
 // character set); characters outside it become '?'.
+//
+// Texts come out as PaintPage draws them: the font as high as the layout's
+// (whole pixels, as Qt rounds them), word-wrapped lines where PaintPage
+// breaks them, and every character advanced by the width the layout
+// measured, so a text that fits its cell in the PDF fits it here too.
 #include "printing/PageModel.h"
 
 #include <QByteArray>
@@ -15,15 +20,17 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 class WmfWriter {
 public:
     // A metafile for a picture of width x height pixels (96 per inch).
     WmfWriter(double width, double height);
 
-    // Text on one line at the top of `rect`, clipped to it, placed as
-    // alignment says (left, centred or right).
-    void Text(const QRectF& rect, const QString& text, const ReportFont& font, Qt::Alignment alignment);
+    // A report text at the top of its rectangle, clipped to it, placed as
+    // its alignment says (left, centred or right): one line, or the lines
+    // word wrap makes of it.
+    void Text(const ReportText& text);
     void Line(const QPointF& from, const QPointF& to);
     // A white filled rectangle without border.
     void WhiteRect(const QRectF& rect);
@@ -42,6 +49,11 @@ private:
     int NewObject(std::uint16_t function, const QByteArray& params);
     void Select(int handle);
     int Font(const ReportFont& font);
+    // One line of text with `top` as its top, clipped to `clip` and placed
+    // in it as alignment says; its i-th character starts x[i] pixels after
+    // the first (x has one more entry: the line's end).
+    void TextLine(const QRectF& clip, double top, const QString& text, const std::vector<double>& x,
+                  const ReportFont& font, Qt::Alignment alignment);
 
     int width_;   // twips
     int height_;

@@ -2,6 +2,7 @@
 // page count, sheet and orientation, and every row and page number once.
 #include "ReportTestSupport.h"
 
+#include <QFontMetricsF>
 #include <QPrinter>
 
 namespace {
@@ -45,6 +46,24 @@ TEST(PagePainterTest, ReportToPdfReadsBackPageByPage)
     PdfFacts pdf;
     ASSERT_TRUE(ReadPdf(path, pdf));
     EXPECT_EQ(pdf.PageNumbers(), (std::vector<int>{3, 3, 4, 4}));
+}
+
+// Widths are the shaper's, for plain text and for what shaping treats in
+// its own way: a soft hyphen it hides, a tab, a combining accent, pairs a
+// font may join, the signs of Windows-1252, a character from another font.
+TEST(PagePainterTest, TextWidthsAreTheShapedWidths)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(3780); // 96 dpi
+    device.setDotsPerMeterY(3780);
+    const QString texts[] = {QStringLiteral("Canal 1  "), QString(), QStringLiteral("office fl ffi Th"),
+                             QStringLiteral("a\u00ADb"), QStringLiteral("a\tb"), QStringLiteral("e\u0301e"),
+                             QStringLiteral("€Š™‰…"), QStringLiteral("😀 x")};
+    for (const ReportFont& font : {ReportFont{}, ReportFont{QStringLiteral("Times New Roman"), 24, true}})
+        for (const QString& text : texts)
+            EXPECT_EQ(ReportTextWidth(font, text),
+                      QFontMetricsF(ReportQFont(font, &device), &device).horizontalAdvance(text))
+                << font.family.toStdString() << ": " << text.toStdString();
 }
 
 } // namespace

@@ -3,9 +3,16 @@
 // captions and every printed line of the report, text intact.
 #include "ReportTestSupport.h"
 
+#include "printing/WmfWriter.h"
+
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -142,14 +149,65 @@ TEST_F(ReportExportTest, TextKeepsPagesAndCharacters)
     EXPECT_TRUE(pages[0].contains(QStringLiteral("Señal, \"dos\" <b>&€")));
 }
 
-TEST_F(ReportExportTest, WriteToAMissingFolderFailsWithAMessage)
+// A save that fails (no such folder, the disk full part way, a folder where a
+// page file goes, Excel's scratch space full) says why and leaves every
+// earlier file as it was, with nothing new beside it. The full disk is 1 MiB
+// of tmpfs in a private mount namespace, which needs root.
+TEST_F(ReportExportTest, AFailedSaveSaysWhyAndKeepsTheEarlierFiles)
 {
+    auto list = ChannelList(200);
+    const ReportDocument fourPages = Generated(list.get(), {5000, 0, 1, 2});
+    const qint64 page = WmfWriter::Page(fourPages.pages[0]).size();
+    const QString disk = PathIn(dir, "disk");
+    QDir().mkpath(disk);
+    const bool mounted = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                         && ::mount("none", disk.toLocal8Bit(), "tmpfs", 0, "size=1m") == 0;
+    enum Where { Missing, Full, Folder, Scratch };
+    struct Case { QString extension; Where where; qint64 room; QString error; };
+    std::vector<Case> cases = {{"wmf", Full, 2 * page + page / 2, "list_3.wmf: No space left on device"},
+                               {"wmf", Folder, 0, "list_3.wmf: Is a directory"},
+                               {"xlsx", Scratch, 4096, "No space left on device"}};
     for (const ReportFilter& filter : ReportFilters()) {
-        const QString missing = PathIn(dir, "no/such/folder/list." + filter.extension.toStdString());
-        QString error;
-        EXPECT_FALSE(filter.write(doc, missing, &error) || error.isEmpty() || QFile::exists(missing))
-            << filter.name.toStdString();
+        cases.push_back({filter.extension, Missing, 0, "No such file or directory"});
+        cases.push_back({filter.extension, Full, 4096, "No space left on device"});
     }
+    int skipped = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extension.toStdString() + " " + std::to_string(c.where) + " " + std::to_string(c.room));
+        const bool onDisk = c.where == Full || c.where == Scratch;
+        if (onDisk && !mounted && ++skipped)
+            continue;
+        const QString folder = c.where == Missing ? PathIn(dir, "no/such") : c.where == Full ? disk : PathIn(dir, "x");
+        QDir(folder).removeRecursively();
+        if (c.where != Missing)
+            QDir().mkpath(folder);
+        const QStringList names = WmfFileNames(folder + "/list." + c.extension, c.extension == "wmf" ? 4 : 1);
+        for (const QString& name : names)
+            WriteFileBytes(name.toStdString(), name.toStdString());
+        if (c.where == Folder && QFile::remove(names[2]))
+            QDir().mkpath(names[2]);
+        const auto entries = [&] { return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+        const QStringList before = entries();
+        struct statvfs fs {};
+        if (onDisk && ::statvfs(disk.toLocal8Bit(), &fs) == 0)
+            WriteFileBytes((dir / "disk/fill"), std::string(std::size_t(qint64(fs.f_bavail * fs.f_frsize) - c.room), 'x'));
+        if (c.where == Scratch)
+            qputenv("TMPDIR", disk.toLocal8Bit());
+        QString error;
+        const auto filter = std::find_if(ReportFilters().begin(), ReportFilters().end(),
+                                         [&](const ReportFilter& f) { return f.extension == c.extension; });
+        EXPECT_FALSE(filter->write(fourPages, names[0], &error));
+        qunsetenv("TMPDIR");
+        QFile::remove(disk + "/fill");
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(entries(), before);
+        for (const QString& name : names)
+            EXPECT_TRUE(!QFileInfo(name).isFile() || ReadFileBytes(name.toStdString()) == name.toStdString()) << name.toStdString();
+    }
+    if (mounted)
+        ::umount2(disk.toLocal8Bit(), MNT_DETACH);
+    if (skipped > 0)
+        GTEST_SKIP() << skipped << " full-disk cases need root to mount a small tmpfs";
 }
 
 } // namespace

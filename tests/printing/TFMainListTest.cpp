@@ -156,9 +156,11 @@ TEST_F(ColumnDialogTest, PrintShowsThePreviewAndTheDialogStaysOpenAndLockedMeanw
 {
     model.setRowCount(3);
     bool previewShown = false;
+    ReportDocument doc;
     Run([&](TFMainList* d) {
         WhenPreviewReady(d, [&](TFPPreview* preview) {
             previewShown = preview->CallerForm == d;
+            doc = preview->Document;
             EXPECT_FALSE(d->isEnabled());
             d->BitBtn6->click(); // refused: the report is in use
             d->BitBtn5->click(); // no second print either
@@ -173,7 +175,6 @@ TEST_F(ColumnDialogTest, PrintShowsThePreviewAndTheDialogStaysOpenAndLockedMeanw
         d->BitBtn5->click();
         EXPECT_TRUE(d->isVisible() && d->isEnabled());
         // Three blocks of the five chosen columns, at 14 points, the last one not stretched.
-        const ReportDocument& doc = FPPreview->Document;
         ASSERT_EQ(doc.columns.size(), 15u);
         EXPECT_EQ(doc.columns[14].code, 4);
         EXPECT_DOUBLE_EQ(doc.columns[14].width, doc.columns[4].width);
