@@ -1,4 +1,5 @@
 // The program: connects the core's seams to Qt, then runs the main window.
+#include "foundation/ui/ModalFocus.h"
 #include "foundation/ui/QtMessageBoxes.h"
 #include "foundation/ui/TFWait.h"
 #include "import/ImportRoad.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
     InstallQtMessageBoxes();
+    InstallModalFocusReturn();
     InstallWaitBoxFactory();
     InstallQtEventLoop();
     TFTools::SetTool(2, &ImportRoad::Run);

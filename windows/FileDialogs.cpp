@@ -132,6 +132,10 @@ QString WithExtension(const QString& fileName, const QString& extension)
 {
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    // On Linux "lista.dat" and "lista.Dat" are two files: the name the user
+    // typed is the file written when it has the extension already.
+    if (dot > slash && QStringView(fileName).mid(dot + 1).compare(extension, Qt::CaseInsensitive) == 0)
+        return fileName;
     const QString stem = dot > slash ? fileName.left(dot) : fileName;
     return stem + QLatin1Char('.') + extension;
 }

@@ -121,11 +121,16 @@ TEST(LoadSoftUpload, SendsTheImageAsTheChosenKind)
         WhenShown<TFTraspaso>([](TFTraspaso* t) { t->Reloj->setInterval(1); });
         bool oncePerFile = false;
         WhenModal(&w, [&](QWidget*) {
+            ASSERT_TRUE(HasKeyboard(&w));
             w.BitBtn3->click();
             (bootLoader ? w.RadioButton2 : w.RadioButton1)->setChecked(true);
             w.BitBtn1->click();
             oncePerFile = !w.BitBtn1->isEnabled();
-            w.BitBtn2->click();
+            // The transfer window has closed and the keyboard is back: Esc
+            // closes the dialog.
+            ASSERT_EQ(QApplication::activeWindow(), &w);
+            ASSERT_NE(QApplication::focusWidget(), nullptr);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         }, 60000);
         w.Execute(&comm);
         EXPECT_TRUE(oncePerFile);

@@ -1,5 +1,7 @@
 #include "windows/controls/TEditNum.h"
 
+#include "windows/controls/EditPlace.h"
+
 #include <QApplication>
 #include <QLocale>
 #include <QValidator>
@@ -31,15 +33,18 @@ bool IsAsciiDigit(QChar c)
 // Every change the line edit is about to commit passes here, the user's and
 // our own alike. Our own writes (FQuiet) pass untouched; a user change is
 // checked on what it brought in, then held to the length or range and
-// regrouped. A refused change is answered with the text from before it
-// rather than with Invalid: QLineEdit rolls an Invalid change back only while
-// its text before was valid and the change is one it can undo, which an undo
-// or a text set by code is not.
+// regrouped. A deletion brings nothing in and is never held to the length or
+// range: a value loaded from beyond them must stay correctable. A refused
+// change is answered with the text from before it rather than with Invalid
+// (QLineEdit rolls an Invalid change back only while its text before was
+// valid and the change is one it can undo, which an undo or a text set by
+// code is not), and the caret and selection go back where they were.
 class TEditNum::Filter : public QValidator {
 public:
     explicit Filter(TEditNum* edit)
         : QValidator(edit)
         , edit_(edit)
+        , place_(new EditPlace(edit))
     {
     }
 
@@ -66,26 +71,19 @@ public:
         for (qsizetype i = prefix; i < input.size() - suffix; ++i) {
             if (!ValidChar(input[i], i)) {
                 QApplication::beep();
-                input = previous;
-                pos = static_cast<int>(prefix);
-                return Acceptable;
+                return Refuse(input, pos);
             }
         }
 
         if (e.FDecSeparator && input.count(e.FDecimal) > 1) {
             // A second decimal separator would make the text no number at all.
             QApplication::beep();
-            input = previous;
-            pos = static_cast<int>(prefix);
-            return Acceptable;
+            return Refuse(input, pos);
         }
 
-        const QString validated = e.ValidateText(input, previous);
-        if (validated == previous) {
-            input = previous;
-            pos = static_cast<int>(std::min(prefix, previous.size()));
-            return Acceptable;
-        }
+        const QString validated = OnlyRemoves(previous, input) ? input : e.ValidateText(input, previous);
+        if (validated == previous)
+            return Refuse(input, pos);
         const QString grouped = e.Grouped(validated);
         if (validated != input) {
             // Cut to length or set to a bound: the caret stays where it
@@ -103,6 +101,14 @@ public:
     }
 
 private:
+    // The text, caret and selection from before the change.
+    State Refuse(QString& input, int& pos) const
+    {
+        input = edit_->FPrevious;
+        pos = place_->Refuse();
+        return Acceptable;
+    }
+
     bool ValidChar(QChar c, qsizetype index) const
     {
         const TEditNum& e = *edit_;
@@ -141,6 +147,7 @@ private:
     }
 
     TEditNum* edit_;
+    EditPlace* place_;
     mutable QString produced_;
 };
 

@@ -6,16 +6,17 @@
 // Ctrl+V or the middle button, a drop -- goes through the same filter: only
 // the ASCII digits, the '-' at the first position when a bound is negative and
 // the decimal separator in decimal mode may come in; anything else is refused
-// whole with a beep and the text stays as it was (textEdited may still
-// report that unchanged text). Keys that type nothing (Delete, arrows, Tab,
-// Return, Esc) pass untouched, so a dialog's default and cancel buttons keep
-// working.
+// whole with a beep and the text, caret and selection stay as they were
+// (textEdited may still report that unchanged text). Keys that type nothing
+// (Delete, arrows, Tab, Return, Esc) pass untouched, so a dialog's default
+// and cancel buttons keep working.
 //
-// After each accepted change the number is held to its length (MaxLength) or
-// to its range (MinValue..MaxValue): a change that leaves the range restores
-// the text from before it. With AutoPoints the integer is grouped by
-// thousands with the user's separator; the caret keeps its place among the
-// digits.
+// After each accepted change that brought something in, the number is held
+// to its length (MaxLength) or to its range (MinValue..MaxValue): a change
+// that leaves the range restores the text from before it. Deleting is always
+// possible, whatever number it leaves, so that a value beyond the range can
+// be corrected. With AutoPoints the integer is grouped by thousands with the
+// user's separator; the caret keeps its place among the digits.
 //
 // Writing a value (SetValueAsReal, SetValueAsInteger) shows it as it is:
 // nothing is clamped, so a record loaded into an editor and left alone gives

@@ -5,6 +5,7 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/DialogButtons.h"
+#include "windows/controls/EditPlace.h"
 #include "windows/controls/TEditNum.h"
 #include "windows/editors/EditorCommon.h"
 
@@ -22,7 +23,6 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -55,14 +55,16 @@ int TenthsOf(const QString& text)
 }
 
 // Lets the user type a position from 0.0 to 180.0: anything else is refused
-// with a beep and the text stays as it was. Texts the dialog puts there
-// itself pass untouched, so a stored position beyond the range is shown as
-// it is. A refusal answers with the text from before rather than with
+// with a beep and the text, caret and selection stay as they were. Texts the
+// dialog puts there itself pass untouched, so a stored position beyond the
+// range is shown as it is, and deleting always passes, so that it can be
+// corrected. A refusal answers with the text from before rather than with
 // Invalid, which QLineEdit can only roll back while its text was valid.
 class PositionFilter : public QValidator {
 public:
     explicit PositionFilter(QLineEdit* edit)
         : QValidator(edit)
+        , place_(new EditPlace(edit))
     {
         QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { previous_ = text; });
     }
@@ -71,16 +73,17 @@ public:
 
     State validate(QString& input, int& pos) const override
     {
-        if (quiet || input == previous_ || TenthsOf(input) >= 0)
+        if (quiet || input == previous_ || TenthsOf(input) >= 0 || OnlyRemoves(previous_, input))
             return Acceptable;
         QApplication::beep();
-        pos = std::min(pos, static_cast<int>(previous_.size()));
+        pos = place_->Refuse();
         input = previous_;
         return Acceptable;
     }
 
 private:
     QString previous_;
+    EditPlace* place_;
 };
 
 } // namespace
@@ -310,7 +313,8 @@ void TFModSatelite::GetData()
     if (LNB->currentIndex() >= 0)
         Rec.LnbType = static_cast<std::uint8_t>(LNB->currentIndex());
     // The field only takes positions up to 180.0 from the keyboard; one it
-    // showed from the record and the user left alone goes back unchanged.
+    // showed from the record goes back unchanged when the user left it alone
+    // or left no such position in it (deleting from one beyond 180.0 can).
     if (GradosEdited) {
         const int tenths = TenthsOf(Grados->text());
         if (tenths >= 0)

@@ -4,6 +4,7 @@
 #include "support/qt/ModalDialogs.h"
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -14,11 +15,13 @@ namespace {
 
 // Answers the next message box with `press` (Esc when NoButton) and
 // describes it: icon, buttons, default button, caption, text, plain or not.
+// Like a user, it answers a box that has the keyboard.
 void AnswerNextBox(QObject* context, QString& seen, QMessageBox::StandardButton press)
 {
     WhenModal(context, [&seen, press](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(HasKeyboard(box));
         QPushButton* def = box->defaultButton();
         seen = QString("%1 %2 %3 %4|%5|%6")
                    .arg(box->icon())
@@ -52,6 +55,13 @@ TEST(QtMessageBoxes, KindsIconsButtonsAndAnswers)
         {BoxKind::YesNoCancel, QMessageBox::Question, yesNoCancel, no, yes, BoxAnswer::No},
         {BoxKind::YesNoCancel, QMessageBox::Question, yesNoCancel, esc, yes, BoxAnswer::Cancel},
     };
+    // The window the boxes are asked over, its keyboard in a field.
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    field->setFocus();
+    ASSERT_TRUE(HasKeyboard(&window));
     QtMessageBoxes boxes;
     for (const Row& row : rows) {
         SCOPED_TRACE(int(row.kind));
@@ -62,6 +72,9 @@ TEST(QtMessageBoxes, KindsIconsButtonsAndAnswers)
         // A CR is a line break; names from lists are never markup.
         EXPECT_EQ(seen, QString("%1 %2 %3 plain|").arg(row.icon).arg(row.buttons).arg(row.defaultButton)
                             + QString::fromUtf8("Información|Uno\nDos <b>tres</b>"));
+        // However the box was answered, the keyboard is back where it was.
+        EXPECT_EQ(QApplication::activeWindow(), &window);
+        EXPECT_EQ(QApplication::focusWidget(), field);
     }
     EXPECT_FALSE(boxes.Terminating());
 }

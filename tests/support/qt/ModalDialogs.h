@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -43,4 +44,11 @@ inline void WhenModal(QObject* context, std::function<void(QWidget*)> act, int t
         }
     });
     poll->start(5);
+}
+
+// Lets events run until window is the active window (it has the keyboard),
+// as a user answers a window only once it has; false after the time-out.
+inline bool HasKeyboard(QWidget* window, int timeoutMs = 5000)
+{
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, timeoutMs);
 }

@@ -36,6 +36,8 @@ void Length3(TEditNum& e) { e.SetMaxLength(3); }
 void Range63000(TEditNum& e) { e.SetMaxValue(63000); }
 void FromMinus10To50(TEditNum& e) { e.SetMaxValue(50), e.SetMinValue(-10); }
 void Loaded70000(TEditNum& e) { e.SetMaxValue(63000), e.SetValueAsInteger(70000); }
+void Loaded700000(TEditNum& e) { e.SetMaxValue(63000), e.SetValueAsInteger(700000); }
+void Loaded12345(TEditNum& e) { e.SetMaxLength(3), e.SetValueAsInteger(12345); }
 void Decimal(TEditNum& e) { e.SetDecSeparator(true); }
 void Grouping(TEditNum& e) { e.SetAutoPoints(true); }
 
@@ -49,6 +51,8 @@ struct KeyCase {
     Act act;
     const char *input, *expected; // typed or pasted, and the text it gives
     int expectedCaret;
+    int selected = 0; // selected from Caret before the act (negative: leftwards)
+    int expectedSelected = 0;
 };
 
 const KeyCase KeyCases[] = {
@@ -68,6 +72,11 @@ const KeyCase KeyCases[] = {
     {"Ctrl+V goes through the same filter", Range63000, "", -1, Act::CtrlV, "1 2", "", 0},
     {"Ctrl+V of digits", Range63000, "", -1, Act::CtrlV, "500", "500", 3},
     {"Backspace passes", Grouping, "1234", -1, Act::Type, "\b", "123", 3},
+    // Deleting corrects a value loaded beyond the range or length.
+    {"Backspace in a value beyond the maximum", Loaded700000, "", -1, Act::Type, "\b", "70000", 5},
+    {"Backspace in a value beyond the length", Loaded12345, "", -1, Act::Type, "\b", "1234", 4},
+    {"a refused paste keeps caret and selection", Range63000, "12345", 1, Act::Paste, "9a", "12345", 4, 3, 3},
+    {"also a selection made leftwards", Range63000, "12345", 4, Act::CtrlV, "x", "12345", 1, -3, 3},
 };
 
 } // namespace
@@ -79,7 +88,9 @@ TEST(TEditNumTest, FiltersWhatTheUserTypesOrPastes)
         TEditNum edit;
         c.mode(edit);
         Type(&edit, Loc(c.start));
-        if (c.caret >= 0)
+        if (c.selected != 0)
+            edit.setSelection(c.caret, c.selected);
+        else if (c.caret >= 0)
             edit.setCursorPosition(c.caret);
         QSignalSpy edited(&edit, &QLineEdit::textEdited);
         switch (c.act) {
@@ -97,6 +108,7 @@ TEST(TEditNumTest, FiltersWhatTheUserTypesOrPastes)
         }
         EXPECT_EQ(edit.text(), Loc(c.expected));
         EXPECT_EQ(edit.cursorPosition(), c.expectedCaret);
+        EXPECT_EQ(edit.selectionLength(), c.expectedSelected);
         // Whatever the user's change came to, textEdited tells the final text.
         if (!edited.isEmpty()) {
             EXPECT_EQ(edited.last().at(0).toString(), edit.text());

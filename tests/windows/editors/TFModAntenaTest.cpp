@@ -122,6 +122,7 @@ TEST_F(AntenaEditorTest, ANewAntennaNeedsASatelliteWhichNuevoMakesToStay)
     before.Assign(Data);
     TFModAntena editor;
     WhenModal(&editor, [&](QWidget* d) {
+        ASSERT_TRUE(HasKeyboard(d));
         EXPECT_EQ(Item(d, "ComboBox3"), QStringLiteral("Usals"));
         EXPECT_FALSE(W(d, "ComboBox1")->isEnabled());
         QTest::keyClick(W(d, "ComboBox3"), Qt::Key_Home); // "Fija"
@@ -132,13 +133,17 @@ TEST_F(AntenaEditorTest, ANewAntennaNeedsASatelliteWhichNuevoMakesToStay)
         ASSERT_EQ(Boxes.Boxes().size(), 1u);
         EXPECT_EQ(Boxes.Boxes()[0].text, LangText(2715));
         WhenModal(d, [&](QWidget* satEditor) {
+            EXPECT_TRUE(HasKeyboard(satEditor));
             EXPECT_EQ(satEditor->parentWidget(), d);
             W<QLineEdit>(satEditor, "Nombre")->setText(QStringLiteral("Amazonas"));
             Click(satEditor, "BitBtn1");
         });
         Click(d, "BitBtn3");
         EXPECT_EQ(Item(d, "ComboBox7"), QStringLiteral("Amazonas"));
-        Click(d, "BitBtn2");
+        // The satellite editor has closed and the keyboard is back: Esc cancels.
+        ASSERT_EQ(QApplication::activeWindow(), d);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
     EXPECT_FALSE(editor.Execute(Data, -1, -1));
     ASSERT_EQ(Data.Satelites.Count(), 3);

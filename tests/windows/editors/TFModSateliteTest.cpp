@@ -11,6 +11,7 @@
 #include <QLabel>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace {
@@ -90,6 +91,7 @@ TEST(TFModSateliteTest, PositionsGoBackExactlyAsStoredOrAsTyped)
         const char* shown;
         const char* typed; // nullptr: left alone
         std::uint16_t back;
+        const char* keys = nullptr; // then pressed at the end: '\b' Backspace, '^' Home, '\x7f' Delete
     } cases[] = {
         {192, "19.2", nullptr, 192},
         {1055, "105.5", nullptr, 1055},
@@ -98,9 +100,14 @@ TEST(TFModSateliteTest, PositionsGoBackExactlyAsStoredOrAsTyped)
         {0, "0.0", "181", 180},   // the third digit would pass 180.0
         {0, "0.0", "12a.3", 123}, // the letter is refused
         {1900, "190.0", "", 0},
+        // Deleting from a position beyond 180.0 (from a foreign file) is
+        // possible; typing into it is not until it is back in range.
+        {13005, "1300.5", nullptr, 1300, "\b\b\b"},
+        {13005, "1300.5", nullptr, 5, "^\x7f\x7f"},
+        {13005, "1300.5", nullptr, 13005, "\b9"}, // still beyond: kept
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.shown);
+        SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
         TVexaData data;
         Fill(data, 1);
         data.Satelites.Get(0)->Angle = c.stored;
@@ -110,6 +117,15 @@ TEST(TFModSateliteTest, PositionsGoBackExactlyAsStoredOrAsTyped)
             shown = W<QLineEdit>(d, "Grados")->text();
             if (c.typed)
                 Retype(d, "Grados", c.typed);
+            auto* grados = W<QLineEdit>(d, "Grados");
+            QTest::keyClick(grados, Qt::Key_End);
+            const std::map<char, Qt::Key> special = {{'\b', Qt::Key_Backspace}, {'^', Qt::Key_Home}, {'\x7f', Qt::Key_Delete}};
+            for (const char* key = c.keys; key && *key; ++key) {
+                if (special.count(*key))
+                    QTest::keyClick(grados, special.at(*key));
+                else
+                    QTest::keyClicks(grados, QString(QLatin1Char(*key)));
+            }
             Click(d, "BitBtn1");
         });
         ASSERT_TRUE(editor.Execute(data, 0));
