@@ -49,6 +49,10 @@ QPixmap DrawRadio()
 
 QString Text(const std::string& cp1252) { return ToQt(cp1252); }
 
+// By field: name, number, satellite, transponder, service, video, audio, PCR, teletext, scrambled.
+constexpr int kCaption[] = {201, 221, 202, 203, 204, 205, 206, 207, 208, 209};
+constexpr int kWidth[] = {120, 40, 90, 80, 50, 40, 40, 40, 60, 65};
+
 } // namespace
 
 QIcon ChannelIcon(bool radio)
@@ -82,6 +86,29 @@ std::string ChannelNumberCell(const TChannelRec& channel, int which)
     }
 }
 
+QStringList SateliteNames(const TVexaData& data)
+{
+    QStringList names;
+    for (int i = 0; i < data.Satelites.Count(); ++i)
+        names << Text(data.Satelites.Get(i)->Name.str());
+    names << Text(data.Satelites.Resolve({}).Name.str());
+    return names;
+}
+
+std::vector<QStringList> ChannelColumnSamples(QStringList names, QStringList satelites)
+{
+    const QStringList number = DigitSamples(5); // every id and PID is a 16-bit number
+    return {std::move(names),
+            std::move(satelites),
+            DigitSamples(5, QStringLiteral("H")) + DigitSamples(5, QStringLiteral("V")),
+            number,
+            number,
+            number,
+            number,
+            number,
+            {Text(YesNoText(true)), Text(YesNoText(false))}};
+}
+
 ChannelListModel::ChannelListModel(QObject* parent)
     : RecordListModel(parent)
 {
@@ -90,7 +117,6 @@ ChannelListModel::ChannelListModel(QObject* parent)
 
 void ChannelListModel::Rebuild(TVexaData* data, std::function<std::string(int)> numberText)
 {
-    static constexpr int kCaption[FieldCount] = {201, 221, 202, 203, 204, 205, 206, 207, 208, 209};
     beginResetModel();
     Data = data;
     NumberText = std::move(numberText);
@@ -124,10 +150,24 @@ void ChannelListModel::RecordsReordered()
         Renumber();
 }
 
-int ChannelListModel::ColumnWidth(int column) const
+std::vector<ColumnFit> ChannelListModel::ColumnFits() const
 {
-    static constexpr int kWidth[FieldCount] = {120, 40, 90, 80, 50, 40, 40, 40, 60, 65};
-    return column >= 0 && column < columnCount() ? kWidth[FieldOf(column)] : 0;
+    QStringList names;
+    for (int i = 0; i < rowCount(); ++i)
+        names << Text(Data->Channels.Get(i)->Name.str());
+    const std::vector<QStringList> samples = ChannelColumnSamples(std::move(names),
+                                                                  Data ? SateliteNames(*Data) : QStringList());
+    std::vector<ColumnFit> fits;
+    for (int c = 0; c < columnCount(); ++c) {
+        const Field field = FieldOf(c);
+        ColumnFit fit{kCaption[field], kWidth[field]};
+        fit.Decorated = field == Name;
+        // "-" or the highest row number.
+        fit.Samples = field == Number ? DigitSamples(static_cast<int>(std::to_string(rowCount()).size()))
+                                      : samples[static_cast<size_t>(field == Name ? 0 : field - 1)];
+        fits.push_back(std::move(fit));
+    }
+    return fits;
 }
 
 ChannelListModel::Field ChannelListModel::FieldOf(int column) const

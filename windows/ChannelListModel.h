@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TVexaData;
 struct TTransponderRec;
@@ -23,6 +24,15 @@ std::string TransponderText(const TTransponderRec& transponder);
 // The cell of the picture-less columns that the channel list and the picker
 // share: 0 service id, 1 video, 2 audio, 3 PCR, 4 teletext PID, 5 scrambled.
 std::string ChannelNumberCell(const TChannelRec& channel, int which);
+
+// The names of data's satellites, and of the one a lost reference reads as.
+QStringList SateliteNames(const TVexaData& data);
+
+// The widest texts of the channel columns that the channel list, the picker
+// and the favourites organiser share, in their order: name, satellite,
+// transponder, service id, the four PIDs, scrambled. names and satelites
+// are the names the list may show.
+std::vector<QStringList> ChannelColumnSamples(QStringList names, QStringList satelites);
 
 class ChannelListModel : public RecordListModel {
     Q_OBJECT
@@ -41,8 +51,7 @@ public:
     // Runs after every reorder of the records, before the views repaint:
     // numbers that depend on the order are recounted there.
     void SetRenumber(std::function<void()> renumber) { Renumber = std::move(renumber); }
-    // Widths of the columns, in pixels, in column order.
-    int ColumnWidth(int column) const;
+    std::vector<ColumnFit> ColumnFits() const override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

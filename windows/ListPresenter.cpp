@@ -4,29 +4,20 @@
 #include "foundation/Libreria.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
+#include "windows/ListColumns.h"
 #include "windows/RecordListModel.h"
 #include "windows/TFMover.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTreeView>
-
-#include <algorithm>
-
-void FitColumnWidths(QTreeView* view, const std::function<int(int column)>& width)
-{
-    QHeaderView* header = view->header();
-    const int columns = view->model() ? view->model()->columnCount() : 0;
-    for (int c = 0; c < columns; ++c)
-        header->resizeSection(c, std::max(width(c), header->sectionSizeHint(c)));
-}
 
 ListPresenter::ListPresenter(QObject* parent, const Texts& texts)
     : TPresenter(parent)
     , PopupMenu(new QMenu)
     , Text(texts)
+    , Sizes(new ListColumns(this))
 {
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     auto item = [this](const char* name, void (ListPresenter::*handler)()) {
@@ -42,12 +33,6 @@ ListPresenter::ListPresenter(QObject* parent, const Texts& texts)
 ListPresenter::~ListPresenter()
 {
     delete PopupMenu;
-}
-
-void ListPresenter::SetListModel(RecordListModel* model, std::function<int(int column)> columnWidth)
-{
-    ListModel = model;
-    ColumnWidth = std::move(columnWidth);
 }
 
 QAction* ListPresenter::AddCommand(const char* name, const std::function<void()>& handler)
@@ -85,8 +70,7 @@ void ListPresenter::ShowList()
     ListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView->setAllColumnsShowFocus(true);
     ListView->setIconSize(QSize(16, 16));
-    ListView->header()->setStretchLastSection(false);
-    FitColumnWidths(ListView, ColumnWidth);
+    FitColumns();
 
     ListView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView, &QWidget::customContextMenuRequested, this, &ListPresenter::ShowPopup,
@@ -94,6 +78,12 @@ void ListPresenter::ShowList()
     connect(ListView, &QAbstractItemView::doubleClicked, this, &ListPresenter::ListViewDblClick,
             Qt::UniqueConnection);
     ListView->installEventFilter(this);
+}
+
+void ListPresenter::FitColumns()
+{
+    if (ListView && ListModel && ListView->model() == ListModel)
+        Sizes->Fit(ListView, ListModel->ColumnFits());
 }
 
 bool ListPresenter::Driving() const
@@ -163,8 +153,10 @@ void ListPresenter::ListViewDblClick()
         return;
     }
     int recIndex = -1;
-    if (Editor && Editor(*Data, rows.front(), recIndex))
+    if (Editor && Editor(*Data, rows.front(), recIndex)) {
         RecordEdited(rows.front());
+        FitColumns();
+    }
 }
 
 void ListPresenter::CrearNuevoCanal1Click()
@@ -177,6 +169,7 @@ void ListPresenter::CrearNuevoCanal1Click()
     // The editor either appended a record or reused one of a full list.
     ListModel->Reload();
     RecordAdded();
+    FitColumns();
     ListView->selectionModel()->clear();
     if (recIndex < 0 || recIndex >= ListModel->rowCount())
         return;

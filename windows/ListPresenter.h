@@ -13,12 +13,8 @@
 class QAction;
 class QMenu;
 class QPoint;
+class ListColumns;
 class RecordListModel;
-
-// Gives every column of the view its width, or the width its caption needs
-// when that is more: fonts differ from desktop to desktop, and a caption is
-// never cut off.
-void FitColumnWidths(QTreeView* view, const std::function<int(int column)>& width);
 
 class ListPresenter : public TPresenter {
     Q_OBJECT
@@ -47,14 +43,16 @@ protected:
     ListPresenter(QObject* parent, const Texts& texts);
 
     // The model the view is given (made by the subclass, with this as its
-    // parent) and the widths of its columns.
-    void SetListModel(RecordListModel* model, std::function<int(int column)> columnWidth);
+    // parent).
+    void SetListModel(RecordListModel* model) { ListModel = model; }
     // The captions of the four commands, in the current language.
     void TranslateCommands();
     // A further command at the foot of the popup menu.
     QAction* AddCommand(const char* name, const std::function<void()>& handler);
     // Puts the model in the view, with the list's look, popup and keys.
     void ShowList();
+    // Sizes the columns for what the records hold now.
+    void FitColumns();
     // True while the view shows this presenter's list.
     bool Driving() const;
     // The window the editors open over.
@@ -89,5 +87,5 @@ private:
     QAction* MoverCanal1;
     QAction* AgruparCanales1;
     RecordListModel* ListModel = nullptr;
-    std::function<int(int column)> ColumnWidth;
+    ListColumns* Sizes;
 };

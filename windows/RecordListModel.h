@@ -4,6 +4,8 @@
 // when the view asks. Whoever reorders or deletes the records themselves
 // (the row mover, the presenters) tells the views through these calls, so
 // selections and the current row follow the records they belong to.
+#include "windows/ListColumns.h"
+
 #include <QAbstractTableModel>
 
 #include <functional>
@@ -32,6 +34,9 @@ public:
 
     // Everything may have changed: the record count, the columns, the cells.
     void Reload();
+
+    // What sizes each column, in column order.
+    virtual std::vector<ColumnFit> ColumnFits() const = 0;
 
 protected:
     // Runs inside Reorder once the records stand in their new order.

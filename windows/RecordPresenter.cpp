@@ -9,7 +9,7 @@ RecordPresenter::RecordPresenter(QObject* parent, const Texts& texts, std::vecto
     : ListPresenter(parent, texts)
     , Model(new RecordTableModel(std::move(columns), count, icon, this))
 {
-    SetListModel(Model, [this](int c) { return Model->ColumnWidth(c); });
+    SetListModel(Model);
 
     // Registered under this object's own address: the three lists share the
     // method, and the translation service keeps one callback per code.

@@ -3,6 +3,14 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 
+QStringList LangTexts(std::initializer_list<int> numbers)
+{
+    QStringList texts;
+    for (int n : numbers)
+        texts << ToQt(LangText(n));
+    return texts;
+}
+
 RecordTableModel::RecordTableModel(std::vector<Column> columns, int (*count)(const TVexaData& data), QIcon icon,
                                    QObject* parent)
     : RecordListModel(parent)
@@ -23,9 +31,21 @@ void RecordTableModel::Rebuild(TVexaData* data)
     endResetModel();
 }
 
-int RecordTableModel::ColumnWidth(int column) const
+std::vector<ColumnFit> RecordTableModel::ColumnFits() const
 {
-    return column >= 0 && column < columnCount() ? Columns[static_cast<size_t>(column)].Width : 0;
+    std::vector<ColumnFit> fits;
+    for (const Column& column : Columns) {
+        ColumnFit fit{column.Caption, column.Width};
+        fit.Decorated = fits.empty();
+        if (Data && column.Widest) {
+            fit.Samples = column.Widest(*Data);
+        } else if (Data) {
+            for (int r = 0; r < rowCount(); ++r)
+                fit.Samples << ToQt(column.Cell(*Data, r));
+        }
+        fits.push_back(std::move(fit));
+    }
+    return fits;
 }
 
 int RecordTableModel::rowCount(const QModelIndex& parent) const

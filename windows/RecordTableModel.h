@@ -8,18 +8,26 @@
 #include <QIcon>
 #include <QString>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 class TVexaData;
+
+// The language texts of the given numbers: the widest texts of a column
+// that shows one of them.
+QStringList LangTexts(std::initializer_list<int> numbers);
 
 class RecordTableModel : public RecordListModel {
     Q_OBJECT
 public:
     struct Column {
         int Caption; // language text number
-        int Width;   // pixels
+        int Width;   // pixels, the least the column gets
         std::string (*Cell)(const TVexaData& data, int row);
+        // The widest texts a cell can hold; without it every row's own cell
+        // is measured (for lists of a few dozen records).
+        QStringList (*Widest)(const TVexaData& data) = nullptr;
     };
 
     RecordTableModel(std::vector<Column> columns, int (*count)(const TVexaData& data), QIcon icon,
@@ -28,7 +36,7 @@ public:
     // Shows the records of data (not owned), with the column captions
     // fetched anew; everything the view showed before is dropped.
     void Rebuild(TVexaData* data);
-    int ColumnWidth(int column) const;
+    std::vector<ColumnFit> ColumnFits() const override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -29,19 +29,22 @@ std::string Positioner(char type)
     }
 }
 
+// The satellite and port columns are measured over the list's own cells.
 std::vector<RecordTableModel::Column> Columns()
 {
     using D = const TVexaData&;
     return {
         {1801, 100, [](D d, int r) { return d.Satelites.Resolve(Ant(d, r).Satelite).Name.str(); }},
         {1802, 50, [](D d, int r) { return Port(Ant(d, r).Diseqc); }},
-        {1803, 70, [](D d, int r) { return NormalText(Ant(d, r).Tone22K.str()); }},
-        {1804, 60, [](D d, int r) { return LangText(Ant(d, r).Universal ? 1823 : 1822); }},
-        {1805, 40, [](D d, int r) { return Positioner(Ant(d, r).AntennaType); }},
-        {1806, 65, [](D d, int r) { return NormalText(Ant(d, r).Volt012.str()); }},
-        {1807, 65, [](D d, int r) { return NormalText(Ant(d, r).Volt1418.str()); }},
-        {1808, 60, [](D d, int r) { return std::to_string(Ant(d, r).LnbLow); }},
-        {1809, 60, [](D d, int r) { return std::to_string(Ant(d, r).LnbHigh); }},
+        {1803, 70, [](D d, int r) { return NormalText(Ant(d, r).Tone22K.str()); }, [](D) { return NormalTextSamples(); }},
+        {1804, 60, [](D d, int r) { return LangText(Ant(d, r).Universal ? 1823 : 1822); },
+         [](D) { return LangTexts({1822, 1823}); }},
+        {1805, 40, [](D d, int r) { return Positioner(Ant(d, r).AntennaType); },
+         [](D) { return LangTexts({1821}) << QStringLiteral("DiSEqC") << QStringLiteral("Usals"); }},
+        {1806, 65, [](D d, int r) { return NormalText(Ant(d, r).Volt012.str()); }, [](D) { return NormalTextSamples(); }},
+        {1807, 65, [](D d, int r) { return NormalText(Ant(d, r).Volt1418.str()); }, [](D) { return NormalTextSamples(); }},
+        {1808, 60, [](D d, int r) { return std::to_string(Ant(d, r).LnbLow); }, [](D) { return DigitSamples(5); }},
+        {1809, 60, [](D d, int r) { return std::to_string(Ant(d, r).LnbHigh); }, [](D) { return DigitSamples(5); }},
     };
 }
 

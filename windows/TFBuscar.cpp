@@ -2,15 +2,18 @@
 
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
+#include "windows/ListColumns.h"
 
 #include <QAbstractItemView>
 #include <QAbstractTableModel>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTreeView>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -103,11 +106,7 @@ TFBuscar::TFBuscar(QWidget* parent)
     ListView->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView->setAllColumnsShowFocus(true);
     ListView->setModel(Results);
-    // The name takes what the satellite column leaves, so the two always
-    // fit the list's width and no sideways scrolling is needed.
-    ListView->header()->setStretchLastSection(false);
-    ListView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ListView->header()->resizeSection(1, 90);
+    Sizes = new ListColumns(this);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
@@ -128,7 +127,30 @@ int TFBuscar::Execute(QAbstractItemView* sourceView, const std::string& caption,
     ListView->setIconSize(sourceView->iconSize());
     SubItemIndex = numbered ? 1 : 0;
     Edit1Change();
+    FitColumns();
     return exec();
+}
+
+void TFBuscar::FitColumns()
+{
+    // Sized once for every row the source has, so the columns stay put
+    // while the user types; the dialog widens to show both, as far as the
+    // screen allows.
+    ColumnFit name{602, 120};
+    ColumnFit second{603, 90};
+    name.Decorated = true;
+    if (const QAbstractItemModel* source = SourceView->model()) {
+        for (int i = 0; i < source->rowCount(); ++i) {
+            name.Samples << source->index(i, 0).data().toString();
+            second.Samples << source->index(i, SubItemIndex + 1).data().toString();
+        }
+    }
+    Sizes->Fit(ListView, {name, second});
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome = margins.left() + margins.right() + 2 * ListView->frameWidth()
+        + ListView->verticalScrollBar()->sizeHint().width();
+    const int room = screen() ? screen()->availableGeometry().width() - (frameGeometry().width() - width()) : width();
+    resize(std::clamp(Sizes->Width() + chrome, width(), std::max(room, width())), height());
 }
 
 void TFBuscar::Edit1Change()

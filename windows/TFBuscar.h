@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QTreeView;
 class BuscarResults;
+class ListColumns;
 
 class TFBuscar : public QDialog {
     Q_OBJECT
@@ -29,10 +30,13 @@ public:
 private:
     friend class BuscarResults;
 
+    void FitColumns();
+
     QLabel* Label1;
     QLineEdit* Edit1;
     QTreeView* ListView;
     BuscarResults* Results;
+    ListColumns* Sizes;
 
     QAbstractItemView* SourceView = nullptr;
     std::vector<int> Matches; // rows of SourceView, ascending

@@ -41,7 +41,7 @@ TFChannels::TFChannels(QObject* parent)
     setObjectName(QStringLiteral("FChannels"));
     Model->setObjectName(QStringLiteral("ChannelListModel"));
     Model->SetRenumber([this] { SetCounters(); });
-    SetListModel(Model, [this](int c) { return Model->ColumnWidth(c); });
+    SetListModel(Model);
     NumberingGroup->setExclusive(true);
 
     if (TheLang)

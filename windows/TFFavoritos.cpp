@@ -4,6 +4,7 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/ChannelListModel.h"
+#include "windows/ListColumns.h"
 #include "windows/RecordListModel.h"
 #include "windows/TFBuscar.h"
 #include "windows/TFMain.h"
@@ -20,7 +21,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -31,6 +31,8 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -45,6 +47,9 @@
 namespace {
 
 const char* const kRowsMime = "application/x-vexa-favourite-rows";
+// What the picker and its window frame take beside the organiser, beyond the
+// picker's own width.
+constexpr int kPickerRoom = 24;
 constexpr int kColumns = 9;
 constexpr int kStateSize = 16;
 
@@ -320,6 +325,25 @@ public:
         return {};
     }
 
+    // Measured over every channel of the working copy, so the columns stay
+    // put whichever group and type are shown.
+    std::vector<ColumnFit> ColumnFits() const
+    {
+        static constexpr int kWidth[kColumns] = {135, 90, 80, 50, 40, 40, 40, 60, 65};
+        QStringList names;
+        if (Data)
+            for (int i = 0; i < Data->Channels.Count(); ++i)
+                names << ToQt(Data->Channels.Get(i)->Name.str());
+        std::vector<QStringList> samples =
+            ChannelColumnSamples(std::move(names), Data ? SateliteNames(*Data) : QStringList());
+        std::vector<ColumnFit> fits;
+        for (int c = 0; c < kColumns; ++c)
+            fits.push_back({3112 + c, kWidth[c], std::move(samples[static_cast<size_t>(c)])});
+        fits[0].Decorated = true;
+        fits[0].Checkable = Mode == 1;
+        return fits;
+    }
+
 private:
     QString Captions[kColumns];
 };
@@ -437,6 +461,7 @@ TFFavoritos::TFFavoritos(QWidget* parent)
 
     Model = new FavouritesModel(this);
     Model->Data = WorkData.get();
+    ListaColumns = new ListColumns(this);
     Lista = new FavouritesView(this);
     Lista->setObjectName(QStringLiteral("Lista"));
     Lista->setRootIsDecorated(false);
@@ -591,6 +616,15 @@ bool TFFavoritos::Execute(TVexaData& data)
     Model->Refill([this] { Model->Shown.clear(); });
     WorkData->Assign(data);
     BuildLista();
+    // Wide enough to show every column, where the screen leaves room for the
+    // picker beside the organiser.
+    if (const QScreen* shown = screen()) {
+        const QMargins margins = layout()->contentsMargins();
+        const int need = ListaColumns->Width() + margins.left() + margins.right() + 2 * Lista->frameWidth()
+            + Lista->verticalScrollBar()->sizeHint().width();
+        const int room = shown->availableGeometry().width() - Picker->width() - kPickerRoom;
+        resize(std::clamp(need, width(), std::max(room, width())), height());
+    }
     {
         const QSignalBlocker quiet1(ComboBox1);
         const QSignalBlocker quiet2(ComboBox2);
@@ -667,11 +701,9 @@ void TFFavoritos::CreateList()
 
 void TFFavoritos::BuildLista()
 {
-    static constexpr int kWidth[kColumns] = {135, 90, 80, 50, 40, 40, 40, 60, 65};
     Model->Refill([this] { FillList(); });
     Model->Retitle();
-    for (int c = 0; c < kColumns; ++c)
-        Lista->header()->resizeSection(c, kWidth[c]);
+    ListaColumns->Fit(Lista, Model->ColumnFits());
 }
 
 // ---- Group, type and mode
@@ -694,6 +726,8 @@ void TFFavoritos::RadioGroup1Click()
     if (Mode() == 1 && Picker->isVisible())
         ClosePicker();
     CreateList();
+    // The membership pictures of mode 1 take room in the first column.
+    ListaColumns->Fit(Lista, Model->ColumnFits());
 }
 
 // ---- Mode 0: moving channels in and out
@@ -722,14 +756,60 @@ void TFFavoritos::BorraCanales()
     CreateList();
 }
 
+PickerPlace PlacePicker(const QRect& screen, const QRect& organiser, const QSize& picker, const QRect& buttons)
+{
+    constexpr int gap = 4;
+    const int width = std::min(picker.width(), screen.width());
+    const int height = std::min(std::max(picker.height(), organiser.height()), screen.height());
+    const int top = std::clamp(organiser.top(), screen.top(), screen.bottom() + 1 - height);
+    const int right = organiser.right() + 1 + gap; // a picker on the right begins here
+    const int left = organiser.left() - gap - width; // ...on the left
+    PickerPlace place{organiser.topLeft(), QRect(0, top, width, height)};
+    if (right + width <= screen.right() + 1) {
+        place.Picker.moveLeft(right);
+    } else if (left >= screen.left()) {
+        place.Picker.moveLeft(left);
+    } else if (organiser.width() + gap + width <= screen.width()) {
+        // Room for both side by side: the organiser moves over as little as it must.
+        const int toLeft = right + width - (screen.right() + 1);
+        const int toRight = screen.left() - left;
+        const int dx = toLeft <= toRight ? -toLeft : toRight;
+        place.Organiser.rx() += dx;
+        place.Picker.moveLeft((dx < 0 ? right : left) + dx);
+    } else {
+        // No room beside it: the picker covers the organiser's list on the
+        // roomier side and ends above its buttons, or begins below them.
+        const bool onRight = screen.right() - organiser.right() >= organiser.left() - screen.left();
+        place.Picker.moveLeft(onRight ? screen.right() + 1 - width : screen.left());
+        if (place.Picker.intersects(buttons)) {
+            const int above = buttons.top() - gap - top;
+            const int below = screen.bottom() - buttons.bottom() - gap;
+            if (above >= below)
+                place.Picker.setHeight(above);
+            else
+                place.Picker = QRect(place.Picker.left(), buttons.bottom() + 1 + gap, width, below);
+        }
+    }
+    return place;
+}
+
 void TFFavoritos::AadirCanal1Click()
 {
     if (Mode() != 0)
         return;
     if (!Picker->isVisible()) {
+        // Frames as the window manager draws them; the picker's is taken to
+        // be the organiser's.
         const QRect frame = frameGeometry();
-        Picker->resize(Picker->width(), std::max(Picker->height(), height()));
-        Picker->move(frame.right() + 4, frame.top());
+        const QSize border = frame.size() - size();
+        QRect buttons(BitBtn1->mapToGlobal(QPoint()), BitBtn1->size());
+        buttons |= QRect(BitBtn2->mapToGlobal(QPoint()), BitBtn2->size());
+        const QRect available = screen() ? screen()->availableGeometry() : frame;
+        const PickerPlace place = PlacePicker(available, frame, Picker->size() + border, buttons);
+        if (place.Organiser != frame.topLeft())
+            move(place.Organiser);
+        Picker->resize(place.Picker.size() - border);
+        Picker->move(place.Picker.topLeft());
         Picker->show();
     }
     // Filled once it shows: a hidden picker is never filled.

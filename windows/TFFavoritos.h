@@ -27,6 +27,20 @@ class TL7Segment;
 class TVexaData;
 class FavouritesModel;
 class FavouritesView;
+class ListColumns;
+
+// Where the picker goes beside the organiser, all in global coordinates:
+// screen the available area, organiser its frame, picker the picker's frame
+// size, buttons the organiser's OK and Cancel. Side by side where there is
+// room, the organiser moved as little as that needs; on a screen too narrow
+// for both, over the organiser's list but clear of its buttons. The picker
+// belongs to the organiser and stays above it, so the organiser never
+// covers the picker's button.
+struct PickerPlace {
+    QPoint Organiser; // the organiser frame's new top-left
+    QRect Picker;     // the picker's frame
+};
+PickerPlace PlacePicker(const QRect& screen, const QRect& organiser, const QSize& picker, const QRect& buttons);
 
 class TFFavoritos : public QDialog {
     Q_OBJECT
@@ -108,5 +122,6 @@ private:
     TVexaData* Data = nullptr;
     std::unique_ptr<TVexaData> WorkData;
     FavouritesModel* Model;
+    ListColumns* ListaColumns;
     QButtonGroup* Modes;
 };

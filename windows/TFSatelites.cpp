@@ -18,16 +18,19 @@ std::string Degrees(std::uint16_t tenths)
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
+// The name and the DiSEqC column are measured over the list's own cells.
 std::vector<RecordTableModel::Column> Columns()
 {
     using D = const TVexaData&;
     return {
         {2401, 100, [](D d, int r) { return Sat(d, r).Name.str(); }},
-        {2402, 48, [](D d, int r) { return Degrees(Sat(d, r).Angle); }},
-        {2403, 69, [](D d, int r) { return LangText(Sat(d, r).EastWest == 'w' ? 2422 : 2421); }},
-        {2404, 60, [](D d, int r) { return LangText(Sat(d, r).LnbType == 1 ? 2424 : 2423); }},
-        {2405, 60, [](D d, int r) { return std::to_string(Sat(d, r).LnbLow); }},
-        {2406, 60, [](D d, int r) { return std::to_string(Sat(d, r).LnbHigh); }},
+        {2402, 48, [](D d, int r) { return Degrees(Sat(d, r).Angle); }, [](D) { return DigitSamples(4, ".0"); }},
+        {2403, 69, [](D d, int r) { return LangText(Sat(d, r).EastWest == 'w' ? 2422 : 2421); },
+         [](D) { return LangTexts({2421, 2422}); }},
+        {2404, 60, [](D d, int r) { return LangText(Sat(d, r).LnbType == 1 ? 2424 : 2423); },
+         [](D) { return LangTexts({2423, 2424}); }},
+        {2405, 60, [](D d, int r) { return std::to_string(Sat(d, r).LnbLow); }, [](D) { return DigitSamples(5); }},
+        {2406, 60, [](D d, int r) { return std::to_string(Sat(d, r).LnbHigh); }, [](D) { return DigitSamples(5); }},
         {2407, 84, [](D d, int r) {
              const TSateliteRec& s = Sat(d, r);
              return s.Diseqc12 ? LangText(2425) + " / " + std::to_string(s.AntennaOffset) : LangText(2426);

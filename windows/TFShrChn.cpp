@@ -4,17 +4,19 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/ChannelListModel.h"
+#include "windows/ListColumns.h"
 #include "windows/TFBuscar.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <unordered_set>
 
 // The picker's rows: entry i of the dialog's ChnList, read when asked.
 class ChannelPickerModel : public QAbstractTableModel {
@@ -77,6 +79,31 @@ public:
         return {};
     }
 
+    std::vector<ColumnFit> ColumnFits() const
+    {
+        static constexpr int kWidth[kColumns] = {120, 90, 80, 50, 40, 40, 40, 60, 65};
+        QStringList names;
+        QStringList satelites;
+        std::unordered_set<const TSateliteRec*> seen;
+        for (const TChannelRec* channel : Picker->ChnList) {
+            if (!channel)
+                continue;
+            names << ToQt(channel->Name.str());
+            const TSateliteRec* satelite = channel->Satelite.Get();
+            if (satelite && seen.insert(satelite).second)
+                satelites << ToQt(satelite->Name.str());
+        }
+        satelites << Undefined;
+        std::vector<QStringList> samples = ChannelColumnSamples(std::move(names), std::move(satelites));
+        samples[2] << Undefined;
+        std::vector<ColumnFit> fits;
+        for (int c = 0; c < kColumns; ++c) {
+            fits.push_back({1704 + c, kWidth[c], std::move(samples[static_cast<size_t>(c)])});
+            fits.back().Decorated = c == 0;
+        }
+        return fits;
+    }
+
 private:
     TFShrChn* Picker;
     QString Captions[kColumns];
@@ -90,6 +117,7 @@ TFShrChn::TFShrChn(QWidget* parent)
     setWindowTitle(ToQt(LangText(1701)));
 
     Model = new ChannelPickerModel(this);
+    Sizes = new ListColumns(this);
     Model->setObjectName(QStringLiteral("ChannelPickerModel"));
     ListaCan = new QTreeView(this);
     ListaCan->setObjectName(QStringLiteral("ListaCan"));
@@ -145,9 +173,7 @@ void TFShrChn::ExecuteChn(TVexaData* data, const TTransponderRec* transponder)
 void TFShrChn::BuildLista()
 {
     Model->Rebuild();
-    static constexpr int kWidth[ChannelPickerModel::kColumns] = {120, 90, 80, 50, 40, 40, 40, 60, 65};
-    for (int c = 0; c < ChannelPickerModel::kColumns; ++c)
-        ListaCan->header()->resizeSection(c, kWidth[c]);
+    Sizes->Fit(ListaCan, Model->ColumnFits());
 }
 
 void TFShrChn::MustSelectOne()

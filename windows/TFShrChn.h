@@ -15,6 +15,7 @@ class TVexaData;
 struct TChannelRec;
 struct TTransponderRec;
 class ChannelPickerModel;
+class ListColumns;
 
 class TFShrChn : public QDialog {
     Q_OBJECT
@@ -49,4 +50,5 @@ public:
 
 private:
     ChannelPickerModel* Model;
+    ListColumns* Sizes;
 };

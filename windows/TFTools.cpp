@@ -6,6 +6,7 @@
 #include "foundation/ui/QtText.h"
 #include "windows/AppIcons.h"
 #include "windows/FileDialogs.h"
+#include "windows/ListColumns.h"
 #include "windows/RecordListModel.h"
 #include "windows/TFErrors.h"
 #include "windows/TFLoadSoft.h"
@@ -14,12 +15,10 @@
 #include "windows/ToolGuards.h"
 
 #include <QAbstractListModel>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeView>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -83,6 +82,7 @@ private:
 TFTools::TFTools(QObject* parent)
     : TPresenter(parent)
     , Model(new ToolListModel(this))
+    , Sizes(new ListColumns(this))
 {
     setObjectName(QStringLiteral("FTools"));
     Model->setObjectName(QStringLiteral("ToolListModel"));
@@ -130,8 +130,14 @@ void TFTools::Start(QTreeView* listView, TVexaComm* comm, TVexaData* data)
     ListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView->setContextMenuPolicy(Qt::NoContextMenu);
     ListView->setIconSize(QSize(16, 16));
-    ListView->header()->setStretchLastSection(false);
-    ListView->header()->resizeSection(0, std::max(0, ListView->width() - 4));
+    // The one column fills the view and follows it; a narrower view scrolls
+    // sideways rather than cut a tool's caption.
+    ColumnFit fit{1901, 0};
+    for (const std::string& caption : ToolCaptions)
+        fit.Samples << ToQt(caption);
+    fit.Decorated = true;
+    fit.Capped = false;
+    Sizes->Fit(ListView, {fit});
     connect(ListView, &QAbstractItemView::doubleClicked, this, &TFTools::ListViewDblClick, Qt::UniqueConnection);
     ListView->installEventFilter(this);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 class QWidget;
+class ListColumns;
 class ToolListModel;
 
 class TFTools : public TPresenter {
@@ -61,4 +62,5 @@ private:
     TVexaComm* Comm = nullptr;
     TVexaData* Data = nullptr;
     ToolListModel* Model;
+    ListColumns* Sizes;
 };

@@ -14,13 +14,16 @@ std::vector<RecordTableModel::Column> Columns()
 {
     using D = const TVexaData&;
     return {
-        {2301, 100, [](D d, int r) { return d.Satelites.Resolve(Tp(d, r).Satelite).Name.str(); }},
-        {2302, 75, [](D d, int r) { return TransponderText(Tp(d, r)); }},
-        {2303, 60, [](D d, int r) { return std::to_string(Tp(d, r).Symbol); }},
-        {2304, 46, [](D d, int r) { return Tp(d, r).Fec.str(); }},
-        {2305, 60, [](D d, int r) { return NormalText(Tp(d, r).Tone22K.str()); }},
-        {2306, 70, [](D d, int r) { return NormalText(Tp(d, r).Volt012.str()); }},
-        {2307, 70, [](D d, int r) { return NormalText(Tp(d, r).Volt1418.str()); }},
+        {2301, 100, [](D d, int r) { return d.Satelites.Resolve(Tp(d, r).Satelite).Name.str(); },
+         [](D d) { return SateliteNames(d); }},
+        {2302, 75, [](D d, int r) { return TransponderText(Tp(d, r)); },
+         [](D) { return DigitSamples(5, QStringLiteral("H")) + DigitSamples(5, QStringLiteral("V")); }},
+        {2303, 60, [](D d, int r) { return std::to_string(Tp(d, r).Symbol); }, [](D) { return DigitSamples(5); }},
+        {2304, 46, [](D d, int r) { return Tp(d, r).Fec.str(); },
+         [](D) { return QStringList{"1/2", "2/3", "3/4", "5/6", "7/8", "auto"}; }},
+        {2305, 60, [](D d, int r) { return NormalText(Tp(d, r).Tone22K.str()); }, [](D) { return NormalTextSamples(); }},
+        {2306, 70, [](D d, int r) { return NormalText(Tp(d, r).Volt012.str()); }, [](D) { return NormalTextSamples(); }},
+        {2307, 70, [](D d, int r) { return NormalText(Tp(d, r).Volt1418.str()); }, [](D) { return NormalTextSamples(); }},
     };
 }
 

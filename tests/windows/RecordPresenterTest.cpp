@@ -1,8 +1,9 @@
 // The satellite, antenna and transponder presenters driving a list view as the main window's ListMain,
-// and column widths that never cut a caption (the channel list's too).
+// and column widths that never cut a caption or a value (the channel list's too).
 #include "database/TVexaData.h"
 #include "foundation/ui/QtText.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/qt/ColumnWidths.h"
 #include "windows/MainWindowTestSupport.h"
 #include "windows/TFAntenas.h"
 #include "windows/TFChannels.h"
@@ -218,21 +219,47 @@ TEST_F(PresentersTest, EditCreateAndGroup)
     EXPECT_EQ(Selected(), (std::vector<int>{0, 1, 2}));
 }
 
-TEST_F(PresentersTest, NoColumnIsNarrowerThanItsCaption)
+// With a large font every caption, five-digit number and long name shows whole; a width the user
+// dragged stays when the list comes back; the last column fills the view and follows it.
+TEST_F(PresentersTest, ColumnsShowCaptionsAndWidestValues)
 {
-    QFont wide = ListMain->header()->font();
+    QFont wide = ListMain->font();
     wide.setPixelSize(26);
+    ListMain->setFont(wide);
     ListMain->header()->setFont(wide);
+    Data.Satelites.Get(2)->Name = "Hispasat 30W-5 HD";
+    Data.Channels.Get(0)->Name = "Telecinco Madrid";
     QMenu numbering;
     Channels.SetNumberingMenu(&numbering);
+    const struct {
+        int option, column;
+        const char* text;
+    } values[] = {{1, 0, "Telecinco Madrid"}, {1, 2, "Hispasat 30W-5 HD"}, {1, 4, "65535"}, {1, 8, "65535"},
+                  {2, 0, "Hispasat 30W-5 HD"}, {2, 5, "10600"}, {3, 0, "Hispasat 30W-5 HD"}, {4, 1, "12603H"}};
     for (int option : {1, 2, 3, 4}) {
         Start(option);
         if (option == 1)
             numbering.findChild<QAction*>("NumClass1")->trigger(); // the "Núm." column comes
-        const QStringList captions = Row(-1);
-        for (int c = 0; c < captions.size(); ++c)
-            EXPECT_GT(ListMain->header()->sectionSize(c), QFontMetrics(wide).horizontalAdvance(captions[c]))
-                << captions[c].toStdString();
+        for (int c = 0; c < Model()->columnCount(); ++c)
+            EXPECT_GE(ListMain->header()->sectionSize(c), CaptionNeeds(ListMain, c)) << option << " " << c;
+        for (const auto& v : values) {
+            if (v.option == option) {
+                EXPECT_GE(ListMain->header()->sectionSize(v.column), CellNeeds(ListMain, Q(v.text), v.column == 0))
+                    << v.text;
+            }
+        }
+    }
+
+    Start(2);
+    const int dragged = ListMain->header()->sectionSize(1) + 40;
+    DragColumnEdge(ListMain, 1, 40);
+    EXPECT_EQ(ListMain->header()->sectionSize(1), dragged);
+    Start(3);
+    Start(2);
+    EXPECT_EQ(ListMain->header()->sectionSize(1), dragged);
+    for (int width : {3000, 4000}) {
+        ListMain->resize(width, 600);
+        EXPECT_EQ(ListMain->header()->length(), ListMain->viewport()->width());
     }
 }
 

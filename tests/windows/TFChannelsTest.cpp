@@ -5,6 +5,7 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/qt/ColumnWidths.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/MainWindowTestSupport.h"
 #include "windows/RecordListModel.h"
@@ -318,6 +319,7 @@ TEST_F(ChannelsTest, SearchWithNumberingShowsTheSatelite)
         QTest::keyClick(edit, Qt::Key_Backspace);
         QApplication::processEvents();
         EXPECT_FALSE(results->horizontalScrollBar()->isVisible()); // the columns fit
+        EXPECT_GE(results->header()->sectionSize(0), CellNeeds(results, "CANAL DOS", true));
         for (int r = 0; r < results->model()->rowCount(); ++r) {
             found << results->model()->index(r, 0).data().toString();
             satelites << results->model()->index(r, 1).data().toString();

@@ -3,6 +3,7 @@
 // printing, and what OK and Cancel leave in the caller's data.
 #include "database/TVexaData.h"
 #include "foundation/ui/QtText.h"
+#include "support/qt/ColumnWidths.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/TFFavoritos.h"
 #include "windows/TFMain.h"
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -149,7 +151,33 @@ TEST_F(FavoritosTest, GroupTypeAndModeChooseTheRows)
             EXPECT_EQ(d.Image2->isVisibleTo(&d), !c.tv);
         }
         EXPECT_EQ(sweep(), 2);
+        for (int c = 0; c < Lista->model()->columnCount(); ++c)
+            EXPECT_GE(Lista->header()->sectionSize(c), CaptionNeeds(Lista, c)) << c;
+        EXPECT_GE(Lista->header()->sectionSize(3), CellNeeds(Lista, "28006"));
     });
+}
+
+// The picker beside a 660 x 460 organiser: on the side with room, or with the organiser moved over
+// (a 1280 pixel screen), or on a screen too narrow for both, over the list but clear of the buttons.
+TEST(FavoritosPlaceTest, ThePickerGoesBesideTheOrganiser)
+{
+    const struct {
+        int screenWidth, organiserX, movedTo, pickerX;
+        bool beside;
+    } cases[] = {{1920, 630, 630, 1294, true}, {1280, 310, 224, 888, true}, {1280, 620, 620, 224, true},
+                 {800, 70, 70, 408, false}};
+    for (const auto& c : cases) {
+        const QRect screen(0, 0, c.screenWidth, 994);
+        const QRect organiser(c.organiserX, 267, 660, 460);
+        const QRect buttons(organiser.right() - 180, organiser.bottom() - 40, 170, 30);
+        const PickerPlace place = PlacePicker(screen, organiser, QSize(392, 338), buttons);
+        const QPoint moved = place.Organiser - organiser.topLeft();
+        EXPECT_EQ(place.Organiser.x(), c.movedTo) << c.screenWidth;
+        EXPECT_EQ(place.Picker.x(), c.pickerX) << c.screenWidth;
+        EXPECT_TRUE(screen.contains(place.Picker)) << c.screenWidth;
+        EXPECT_FALSE(place.Picker.intersects(buttons.translated(moved))) << c.screenWidth;
+        EXPECT_EQ(place.Picker.intersects(organiser.translated(moved)), !c.beside) << c.screenWidth;
+    }
 }
 
 TEST_F(FavoritosTest, MovesChannelsBothWaysAndEveryRefillClearsTheSelections)
@@ -159,6 +187,9 @@ TEST_F(FavoritosTest, MovesChannelsBothWaysAndEveryRefillClearsTheSelections)
         EXPECT_TRUE(d.AadirCanal1->isVisible());
         d.AadirCanal1->trigger();
         ASSERT_TRUE(Picker->isVisible());
+        EXPECT_TRUE(d.screen()->availableGeometry().contains(Picker->frameGeometry()));
+        for (const QPushButton* button : {d.BitBtn1, d.BitBtn2})
+            EXPECT_FALSE(Picker->frameGeometry().intersects(QRect(button->mapToGlobal(QPoint()), button->size())));
         EXPECT_EQ(Names(ListaCan), QStringList({"T2", "T4"})); // never a radio channel while TV
         // Both picked rows by a double click.
         QTest::mouseClick(ListaCan->viewport(), Qt::LeftButton, {}, RowCenter(ListaCan, 0));

@@ -9,6 +9,7 @@
 #include "foundation/ui/QtText.h"
 #include "link/TVexaComm.h"
 #include "support/ScriptedWaitBox.h"
+#include "support/qt/ColumnWidths.h"
 #include "windows/MainWindowTestSupport.h"
 #include "windows/RecordListModel.h"
 #include "windows/TFChooseData.h"
@@ -151,6 +152,7 @@ TEST_F(MainWindowTest, ALoadedListIsSavedAsDatOrTextAndReadBack)
         std::string bytes;
     } saves[] = {
         {Source::Binary, "copy.Bin", "copy.Dat", image},
+        {Source::Binary, "lista.dat", "lista.dat", image}, // has it already: as typed
         {Source::TextList, "short", "short.Txt", TxtOf(*main->Data)},
         {Source::TextListExtended, "long", "long.Txt", TxtOf(*main->Data, true)},
     };
@@ -342,11 +344,14 @@ TEST_F(MainWindowTest, LanguageOfTheSettingsInAnyCaseAndASwitchStoredOnce)
     main->Listadecanalesnueva1->trigger(); // the channel list in view
     EXPECT_EQ(main->ListMain->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Channel name"));
     EXPECT_EQ(main->ListSel->item(4)->text(), QStringLiteral("Tools"));
+    DragColumnEdge(main->ListMain, 2, 30);
+    const int dragged = main->ListMain->header()->sectionSize(2);
     items[0]->trigger();
     EXPECT_EQ(main->Fichero1->title(), Text(101));
     EXPECT_EQ(main->ListSel->item(4)->text(), Text(116));
     // The list in view is rebuilt in the new language.
     EXPECT_EQ(main->ListMain->model()->headerData(0, Qt::Horizontal).toString(), Text(201));
+    EXPECT_EQ(main->ListMain->header()->sectionSize(2), dragged); // the user's width, whatever the language
     EXPECT_FALSE(items[1]->isChecked());
     EXPECT_EQ(ReadFileBytes(IniFile()), "Language=Castellano\r\nComport=-1\r\n");
 

@@ -2,6 +2,7 @@
 // must-select-one mode and its search command.
 #include "database/TVexaData.h"
 #include "foundation/ui/QtText.h"
+#include "support/qt/ColumnWidths.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/TFShrChn.h"
 
@@ -73,6 +74,11 @@ TEST_F(ShrChnTest, ListsTheChannelsOfATransponderOrTheEntriesGiven)
     ASSERT_EQ(m->rowCount(), 2);
     EXPECT_EQ(Row(m, 0), QStringList({"Uno", "Astra", "11778V", "28006", "161", "84", "161", "0", "Si"}));
     EXPECT_EQ(m->index(1, 0).data().toString(), "Tres");
+    // Every caption shows whole, "Servicio" too, and so does a five-digit id.
+    auto* list = picker.findChild<QTreeView*>("ListaCan");
+    for (int c = 0; c < m->columnCount(); ++c)
+        EXPECT_GE(list->header()->sectionSize(c), CaptionNeeds(list, c)) << c;
+    EXPECT_GE(list->header()->sectionSize(3), CellNeeds(list, "28006"));
     // A radio channel has a picture of its own.
     EXPECT_NE(m->index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage(),
               m->index(1, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage());

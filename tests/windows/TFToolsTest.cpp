@@ -7,6 +7,7 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "link/TVexaComm.h"
+#include "support/qt/ColumnWidths.h"
 #include "support/qt/ModalDialogs.h"
 #include "windows/MainWindowTestSupport.h"
 #include "windows/TFErrors.h"
@@ -99,6 +100,12 @@ TEST_F(ToolsTest, EachToolRunsItsGuardFirst)
     main->ListMain->selectionModel()->clearSelection();
     QTest::keyClick(main->ListMain, Qt::Key_Return);
     EXPECT_EQ(ran.size(), 3u);
+
+    // The one column shows the longest caption whole and follows the window as it grows.
+    QTreeView* view = main->ListMain;
+    EXPECT_GE(view->header()->sectionSize(0), CellNeeds(view, ToQt(LangText(1953)), true));
+    main->resize(main->width() + 600, main->height());
+    EXPECT_TRUE(WaitUntil([view] { return view->header()->sectionSize(0) == view->viewport()->width(); }));
 }
 
 // "Arreglar Errores" repairs the list and shows the repair log alone, in the
