@@ -5,11 +5,11 @@
 #include "import/ImportRoad.h"
 #include "printing/TFMainList.h"
 #include "windows/QtEventLoop.h"
-#include "windows/TFAddModCanal.h"
-#include "windows/TFFavoritos.h"
-#include "windows/TFIntKeys.h"
 #include "windows/TFMain.h"
-#include "windows/TFTools.h"
+#include "windows/tools/TFAddModCanal.h"
+#include "windows/tools/TFFavoritos.h"
+#include "windows/tools/TFIntKeys.h"
+#include "windows/tools/TFTools.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -8,7 +8,7 @@
 #include "import/TFChooseUpd.h"
 #include "import/TFInternet.h"
 #include "windows/FileDialogs.h"
-#include "windows/TFErrors.h"
+#include "windows/tools/TFErrors.h"
 
 #include <QDir>
 #include <QFile>

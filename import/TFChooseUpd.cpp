@@ -5,7 +5,7 @@
 #include "foundation/ui/QtText.h"
 #include "import/TFShowDiff.h"
 #include "import/UpdateRows.h"
-#include "windows/ChannelListModel.h"
+#include "windows/lists/ChannelListModel.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>

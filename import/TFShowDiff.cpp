@@ -5,8 +5,8 @@
 #include "foundation/ui/QtText.h"
 #include "import/TFChooseUpd.h"
 #include "import/UpdateRows.h"
-#include "windows/ChannelListModel.h"
 #include "windows/DialogButtons.h"
+#include "windows/lists/ChannelListModel.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -8,10 +8,10 @@
 //   channel_list_timing [runs]        (QT_QPA_PLATFORM=offscreen works)
 #include "database/TVexaData.h"
 #include "foundation/MessageBoxes.h"
-#include "windows/ChannelListModel.h"
-#include "windows/ListColumns.h"
-#include "windows/TFChannels.h"
-#include "windows/TFMover.h"
+#include "windows/lists/ChannelListModel.h"
+#include "windows/lists/ListColumns.h"
+#include "windows/lists/TFChannels.h"
+#include "windows/lists/TFMover.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

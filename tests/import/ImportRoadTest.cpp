@@ -13,7 +13,7 @@
 #include "support/qt/ModalDialogs.h"
 #include "support/qt/ScriptedFileDialogs.h"
 #include "windows/MainWindowTestSupport.h"
-#include "windows/TFErrors.h"
+#include "windows/tools/TFErrors.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -11,8 +11,8 @@
 #include "support/ScriptedWaitBox.h"
 #include "support/qt/ColumnWidths.h"
 #include "windows/MainWindowTestSupport.h"
-#include "windows/RecordListModel.h"
-#include "windows/TFChooseData.h"
+#include "windows/lists/RecordListModel.h"
+#include "windows/transfer/TFChooseData.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -5,9 +5,9 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/RecordCombos.h"
-#include "windows/TFShrChn.h"
 #include "windows/controls/TEditNum.h"
 #include "windows/editors/TFModSatelite.h"
+#include "windows/lists/TFShrChn.h"
 
 #include <QComboBox>
 #include <QLabel>

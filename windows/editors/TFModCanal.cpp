@@ -5,13 +5,13 @@
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
 #include "windows/AppIcons.h"
-#include "windows/ChannelListModel.h"
 #include "windows/DialogButtons.h"
 #include "windows/RecordCombos.h"
 #include "windows/controls/TEditNum.h"
 #include "windows/editors/EditorCommon.h"
 #include "windows/editors/TFModAntena.h"
 #include "windows/editors/TFModTransponder.h"
+#include "windows/lists/ChannelListModel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

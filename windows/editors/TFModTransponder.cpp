@@ -4,11 +4,11 @@
 #include "foundation/Libreria.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
-#include "windows/ChannelListModel.h"
 #include "windows/DialogButtons.h"
 #include "windows/RecordCombos.h"
 #include "windows/controls/TEditNum.h"
 #include "windows/editors/EditorCommon.h"
+#include "windows/lists/ChannelListModel.h"
 
 #include <QComboBox>
 #include <QGridLayout>
