@@ -48,15 +48,17 @@ function(vexa_test_folder name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gmock Threads::Threads)
+  set(props TIMEOUT 300)
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE test_support_qt)
-    set(env "QT_QPA_PLATFORM=offscreen")
+    list(APPEND props ENVIRONMENT QT_QPA_PLATFORM=offscreen)
     list(APPEND ARG_LABELS gui)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
-    set(env "")
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${env}" TIMEOUT 300)
+  # The discovered tests' properties reach them flattened, so a list value
+  # (or an empty one) there would shift every name and value after it: the
+  # labels go on the folder instead, which gives them to its tests.
+  set_property(DIRECTORY APPEND PROPERTY LABELS ${ARG_LABELS})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
