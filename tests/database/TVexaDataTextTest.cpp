@@ -126,7 +126,7 @@ TEST(TVexaDataText, SignatureAndFormatErrors)
         {"transponder polarisation x", {"BOXP5000", sat, "t 12663 22000 xor 0 14 0 3/4"}, error},
         {"program with 12 words", {"BOXP5000", sat, "v \"A\" 1 1 1 1 1 1 1 1 0 0"}, error},
         {"list number with 3 words", {"BOXP5000", "L 1 2"}, error},
-        {"NUL in a comment and on a line of no section", {"BOXP5000", "# a\0b"s, "x \"\0\""s, sat}, read},
+        {"NUL in a comment and on a line of no section", {"BOXP5000", "# a\0b"s, "#\0"s, "x \"\0\""s, sat}, read},
         {"NUL in a tag", {"BOXP5000", sat, "v\0 \"A\" 1 1 1 1 1 1 1 1 0 0 0"s}, error},
         {"NUL in a number", {"BOXP5000", sat + "\0"s}, error},
         {"NUL in a name", {"BOXP5000", "s \"S\0t\" 9750 10600 u 19.2 e y 0"s}, error},

@@ -26,7 +26,7 @@ TEST(SafeStrToInt, ConvertsOrGivesZero)
         {"12 ", 0},         // a trailing blank makes it malformed
         {"  12", 12},       // leading blanks are fine
         {"\t5", 0},         // only spaces lead
-        {"-5", -5}, {"+7", 7}, {"0012", 12}, {"$1A", 26}, {"0x1A", 26}, {"0X1a", 26}, {"x1A", 26}, {"-$1A", -26},
+        {"-5", -5}, {"+7", 7}, {"0012", 12}, {"$19", 25}, {"$1A", 26}, {"0x1A", 26}, {"0X1a", 26}, {"x1A", 26}, {"-$1A", -26},
         {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
         {"2147483648", 0},  // overflows 32 bits
         {"99999999999999999999", 0},
@@ -166,6 +166,9 @@ TEST(Files, PrivateTempFolderAndCaseBlindSearch)
     std::vector<std::string> names = {"kept"};
     SearchFil(dir.path().string() + "/*.LNG", names);
     EXPECT_EQ(names, (std::vector<std::string>{"kept", "a.lng", "b.LNG", "d.LNG"}));
+    std::vector<std::string> trailing; // a star at the end matches nothing too
+    SearchFil(dir.path().string() + "/*.LNG*", trailing);
+    EXPECT_EQ(trailing, (std::vector<std::string>{"a.lng", "b.LNG", "c.LNG.bak", "d.LNG"}));
     std::vector<std::string> none;
     SearchFil(dir.path().string() + "/nothing/*.LNG", none);
     SearchFil(dir.path().string() + "/?.txt", none);
