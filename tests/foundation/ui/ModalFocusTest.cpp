@@ -17,11 +17,8 @@
 TEST(ModalFocus, AWindowClosedBeforeItWasActivatedLeavesTheKeyboardWhereItWas)
 {
     QWidget window;
-    auto* field = new QLineEdit(&window);
-    window.show();
-    window.activateWindow();
-    field->setFocus();
-    ASSERT_TRUE(HasKeyboard(&window));
+    QLineEdit* field = ShowWithKeyboardInField(window);
+    ASSERT_TRUE(field);
     for (const bool destroyed : {false, true}) {
         SCOPED_TRACE(destroyed);
         auto box = std::make_unique<QDialog>(&window);

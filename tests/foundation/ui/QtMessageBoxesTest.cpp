@@ -57,11 +57,8 @@ TEST(QtMessageBoxes, KindsIconsButtonsAndAnswers)
     };
     // The window the boxes are asked over, its keyboard in a field.
     QWidget window;
-    auto* field = new QLineEdit(&window);
-    window.show();
-    window.activateWindow();
-    field->setFocus();
-    ASSERT_TRUE(HasKeyboard(&window));
+    QLineEdit* field = ShowWithKeyboardInField(window);
+    ASSERT_TRUE(field);
     QtMessageBoxes boxes;
     for (const Row& row : rows) {
         SCOPED_TRACE(int(row.kind));

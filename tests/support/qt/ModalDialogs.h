@@ -5,6 +5,7 @@
 // never shows fails the test once the time-out has passed.
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -51,4 +52,15 @@ inline void WhenModal(QObject* context, std::function<void(QWidget*)> act, int t
 inline bool HasKeyboard(QWidget* window, int timeoutMs = 5000)
 {
     return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, timeoutMs);
+}
+
+// Shows window with the keyboard in a text field of its own, as a user
+// working in it; the field, or nullptr when the window never got the keyboard.
+inline QLineEdit* ShowWithKeyboardInField(QWidget& window)
+{
+    auto* field = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    field->setFocus();
+    return HasKeyboard(&window) ? field : nullptr;
 }
