@@ -1,6 +1,6 @@
 #include "printing/PagePainter.h"
 
-#include "printing/ReplaceFiles.h"
+#include "foundation/ui/ReplaceFiles.h"
 
 #include <QBuffer>
 #include <QFile>

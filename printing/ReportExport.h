@@ -24,7 +24,7 @@
 //         "List_2.wmf", ...). The pages are one set: either every page file
 //         is replaced or none is.
 #include "printing/PageModel.h"
-#include "printing/ReplaceFiles.h"
+#include "foundation/ui/ReplaceFiles.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,6 +6,7 @@
 #include "foundation/TConfig.h"
 #include "foundation/TLang.h"
 #include "foundation/ui/QtText.h"
+#include "foundation/ui/ReplaceFiles.h"
 #include "link/TVexaComm.h"
 #include "windows/AppIcons.h"
 #include "windows/FileDialogs.h"
@@ -41,7 +42,6 @@
 #include <QMouseEvent>
 #include <QDragEnterEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -902,10 +902,10 @@ void TFMain::Guardarlistadecanales1Click()
 bool TFMain::WriteFile(const QString& fileName, const QByteArray& bytes)
 {
     // Written beside the target and renamed over it only when complete: a
-    // failed save leaves the previous file as it was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ShowError(FromQt(QDir::toNativeSeparators(fileName) + QStringLiteral(": ") + file.errorString()));
+    // failed save leaves the previous file as it was and says why.
+    QString reason;
+    if (!ReplaceFiles({{fileName, bytes}}, &reason)) {
+        ShowError(FromQt(QDir::toNativeSeparators(fileName) + QStringLiteral(": ") + reason));
         return false;
     }
     return true;

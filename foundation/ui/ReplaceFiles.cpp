@@ -1,4 +1,4 @@
-#include "printing/ReplaceFiles.h"
+#include "foundation/ui/ReplaceFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 // The all-or-nothing write of one file or of a set of files (a report's
-// pages), and the system's sentence for a failed call.
+// pages, a saved list), and the system's sentence for a failed call.
 #include <QByteArray>
 #include <QString>
 
